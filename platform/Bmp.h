@@ -1,0 +1,31 @@
+#pragma once
+
+#include "Bitmap.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// The Windows BMP format: reading nearly every variant that exists, writing the plain one.
+// Every failure throws ToolkitError with the text the user is shown:
+//   the file cannot be opened          "ファイル %s は開けません"
+//   the file cannot be created         "ファイル %s を作成できません"
+//   fewer bytes than the headers say   "ストリームからの読み込みエラー"
+//   writing fails                      "ストリームへの書き込みエラー"
+//   anything that is not a valid BMP   "ビットマップイメージが不正です"
+namespace Platform::Bmp {
+
+// A BMP file image (file header "BM" first). The bitmap keeps the file's pixel format: RLE
+// images become the uncompressed bitmap of the same depth.
+Bitmap decode(QByteArrayView bytes);
+Bitmap readFile(const QString& path);
+
+// A complete BMP file image: file header, 40-byte information header, colour table for
+// indexed formats, bit fields for 16/32-bit masks other than the default, rows bottom-up
+// padded to 4 bytes.
+QByteArray encode(const Bitmap& bitmap);
+// Writes the file whole or not at all: the bytes go to a file beside the target, which then
+// replaces the target in one rename.
+void writeFile(const Bitmap& bitmap, const QString& path);
+
+}  // namespace Platform::Bmp

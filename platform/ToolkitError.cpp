@@ -1,0 +1,30 @@
+#include "ToolkitError.h"
+
+namespace Platform::Msg {
+
+QString cannotOpenFile(const QString& path)
+{
+    return QStringLiteral("ファイル %1 は開けません").arg(path);
+}
+
+QString cannotCreateFile(const QString& path)
+{
+    return QStringLiteral("ファイル %1 を作成できません").arg(path);
+}
+
+QString streamReadError()
+{
+    return QStringLiteral("ストリームからの読み込みエラー");
+}
+
+QString streamWriteError()
+{
+    return QStringLiteral("ストリームへの書き込みエラー");
+}
+
+QString invalidBitmap()
+{
+    return QStringLiteral("ビットマップイメージが不正です");
+}
+
+}  // namespace Platform::Msg

@@ -1,0 +1,50 @@
+#include "TempFile.h"
+#include "TestSupport.h"
+#include "ToolkitError.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+using namespace Platform;
+
+class TempFileTest : public TestSupport::TempDirTest {};
+
+TEST_F(TempFileTest, CreatesEmptyOwnerOnlyFileWithPrefixAndHexName)
+{
+    const QString path = createTempFile(QStringLiteral("tmpXYZ"), dir());
+    const QFileInfo info(path);
+    EXPECT_TRUE(info.exists());
+    EXPECT_EQ(info.size(), 0);
+    EXPECT_EQ(info.absolutePath(), QFileInfo(dir()).absoluteFilePath());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^tmp[0-9A-F]{1,8}\\.tmp$"))
+                    .match(info.fileName())
+                    .hasMatch())
+        << info.fileName().toStdString();
+    EXPECT_EQ(info.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteOther),
+              QFileDevice::Permissions());
+}
+
+TEST_F(TempFileTest, EveryCallGivesANewFile)
+{
+    QSet<QString> seen;
+    for (int i = 0; i < 50; ++i)
+        seen.insert(createTempFile(QStringLiteral("tmp"), dir()));
+    EXPECT_EQ(seen.size(), 50);
+}
+
+TEST_F(TempFileTest, MissingFolderRaisesCannotCreate)
+{
+    try {
+        createTempFile(QStringLiteral("tmp"), path(QStringLiteral("no/such/folder")));
+        FAIL() << "expected ToolkitError";
+    } catch (const ToolkitError& e) {
+        EXPECT_TRUE(e.message().endsWith(QStringLiteral(" を作成できません")));
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("ファイル ")));
+    }
+}
+
+TEST(TempFolder, IsTheSystemTemporaryFolder)
+{
+    EXPECT_FALSE(tempFolder().endsWith('/'));
+    EXPECT_TRUE(QFileInfo(tempFolder()).isDir());
+}

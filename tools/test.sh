@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the suite, the suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and each fuzz target for a bounded time.
+# FUZZ_SECONDS (default 30) sets the time per fuzz target; 0 skips fuzzing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/deps.sh
+
+jobs=$(nproc)
+fuzz_seconds=${FUZZ_SECONDS:-30}
+export QT_QPA_PLATFORM=offscreen
+
+echo "== Suite"
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/test -j "$jobs"
+ctest --test-dir build/test --output-on-failure -j "$jobs"
+
+echo "== Benchmark (smoke run)"
+build/test/bench/pictanote-bench --benchmark_min_time=0.01 >/dev/null
+
+echo "== Suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPICTANOTE_SANITIZE=ON \
+  -DPICTANOTE_BUILD_BENCH=OFF >/dev/null
+cmake --build build/asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+if [ "$fuzz_seconds" -gt 0 ]; then
+  echo "== Fuzzing, ${fuzz_seconds}s per target"
+  CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DPICTANOTE_FUZZ=ON -DPICTANOTE_BUILD_BENCH=OFF >/dev/null
+  cmake --build build/fuzz -j "$jobs" --target pictanote-fuzzers
+  for fuzzer in build/fuzz/tests/fuzz/fuzz-*; do
+    [ -x "$fuzzer" ] || continue
+    name=$(basename "$fuzzer")
+    corpus=build/fuzz/corpus/$name
+    mkdir -p "$corpus"
+    seeds=tests/fuzz/seeds/${name#fuzz-}
+    echo "-- $name"
+    "$fuzzer" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10 \
+      -print_final_stats=1 "$corpus" $( [ -d "$seeds" ] && echo "$seeds" ) 2>&1 | tail -n 12
+  done
+fi
+echo "== All tests passed"
