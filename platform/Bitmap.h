@@ -22,8 +22,8 @@ struct ChannelMasks {
 //   1, 2, 4, 8 bits: indexes into colorTable(), most significant bits first.
 //   16, 32 bits: little-endian words split by masks().
 //   24 bits: blue, green, red bytes (so a QImage view is Format_BGR888).
-// Reading a palette index beyond the colour table gives black; this is how short tables and
-// damaged files are shown, and it never reads outside the table.
+// Reading a palette index beyond the colour table gives black and never reads outside the
+// table (the BMP reader refuses such files; other sources, such as the clipboard, may not).
 class Bitmap {
 public:
     // The largest image we hold: each side below 65536 and at most 2^29 pixels, so a

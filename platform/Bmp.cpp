@@ -2,27 +2,556 @@
 
 #include "ToolkitError.h"
 
-namespace Platform::Bmp {
+#include <QFile>
+#include <QSaveFile>
+#include <QtEndian>
 
-// The codec lands with the foundation work; until then every call fails cleanly.
-Bitmap decode(QByteArrayView)
-{
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <limits>
+
+namespace Platform::Bmp {
+namespace {
+
+// The reader works in stages, each with its own small function: the file and information
+// headers, the channel masks, the colour table, then one of two pixel readers (plain rows,
+// which also serve bit-field images, and run-length coded rows). Every offset and size is
+// computed in 64 bits and checked against the bytes actually there before it is used, and
+// the pixel memory is allocated only once the file has been shown to hold its pixels.
+
+constexpr int64_t kFileHeaderSize = 14;
+constexpr int64_t kInfoHeaderSize = 40;
+
+enum Compression : uint32_t {
+    BiRgb = 0,
+    BiRle8 = 1,
+    BiRle4 = 2,
+    BiBitFields = 3,
+    BiJpeg = 4,
+    BiPng = 5,
+    BiAlphaBitFields = 6,
+};
+
+// The three families of information header, told apart by their size.
+enum class HeaderKind {
+    Core,     // 12 bytes: 16-bit sides, 3-byte colour table entries
+    Os2,      // 16 or 64 bytes: 32-bit fields laid out like the Windows header
+    Windows,  // 40, 52, 56, 108 or 124 bytes
+};
+
+[[noreturn]] void invalid() {
     throw ToolkitError(Msg::invalidBitmap());
 }
 
-Bitmap readFile(const QString& path)
-{
-    throw ToolkitError(Msg::cannotOpenFile(path));
+[[noreturn]] void truncated() {
+    throw ToolkitError(Msg::streamReadError());
 }
 
-QByteArray encode(const Bitmap&)
-{
-    throw ToolkitError(Msg::streamWriteError());
+// Bounds-checked little-endian access to the file image; a read past the end is the stream
+// read error ("fewer bytes than the headers say").
+class Bytes {
+public:
+    explicit Bytes(QByteArrayView bytes)
+        : m_data(reinterpret_cast<const uint8_t*>(bytes.data())), m_size(bytes.size()) {}
+
+    int64_t size() const noexcept { return m_size; }
+    bool has(int64_t offset, int64_t count) const noexcept {
+        return offset >= 0 && count >= 0 && offset <= m_size && count <= m_size - offset;
+    }
+    void require(int64_t offset, int64_t count) const {
+        if (!has(offset, count))
+            truncated();
+    }
+    const uint8_t* at(int64_t offset) const noexcept { return m_data + offset; }
+    uint8_t u8(int64_t offset) const {
+        require(offset, 1);
+        return m_data[offset];
+    }
+    uint16_t u16(int64_t offset) const {
+        require(offset, 2);
+        return qFromLittleEndian<uint16_t>(m_data + offset);
+    }
+    uint32_t u32(int64_t offset) const {
+        require(offset, 4);
+        return qFromLittleEndian<uint32_t>(m_data + offset);
+    }
+    int32_t i32(int64_t offset) const { return static_cast<int32_t>(u32(offset)); }
+
+private:
+    const uint8_t* m_data;
+    int64_t m_size;
+};
+
+struct Header {
+    HeaderKind kind = HeaderKind::Windows;
+    uint32_t infoSize = 0;
+    int64_t width = 0;
+    int64_t height = 0;  // always the number of rows; topDown gives their order
+    bool topDown = false;
+    int planes = 1;
+    int bitsPerPixel = 0;
+    uint32_t compression = BiRgb;
+    uint32_t imageSize = 0;
+    int32_t dpmX = 0;
+    int32_t dpmY = 0;
+    uint32_t colorsUsed = 0;
+    ChannelMasks masks;
+    int64_t fileSize = 0;     // as the file header says
+    int64_t pixelOffset = 0;  // from the file header
+    int64_t tableOffset = 0;  // where the colour table starts (after any masks)
+    int tableEntrySize = 4;
+};
+
+HeaderKind kindOf(uint32_t infoSize) {
+    switch (infoSize) {
+        case 12:
+            return HeaderKind::Core;
+        case 16:
+        case 64:
+            return HeaderKind::Os2;
+        case 40:
+        case 52:
+        case 56:
+        case 108:
+        case 124:
+            return HeaderKind::Windows;
+        default:
+            invalid();
+    }
 }
 
-void writeFile(const Bitmap&, const QString& path)
-{
-    throw ToolkitError(Msg::cannotCreateFile(path));
+void readFileHeader(const Bytes& bytes, Header& h) {
+    // A file that is not "BM" is not a bitmap, however short; one that starts like a bitmap
+    // but ends inside its headers is a short read.
+    if (bytes.size() >= 1 && bytes.u8(0) != 'B')
+        invalid();
+    if (bytes.size() >= 2 && bytes.u8(1) != 'M')
+        invalid();
+    // The reserved words are ignored (OS/2 keeps a hotspot there).
+    h.fileSize = bytes.u32(2);
+    h.pixelOffset = bytes.u32(10);
+}
+
+void readInfoHeader(const Bytes& bytes, Header& h) {
+    constexpr int64_t at = kFileHeaderSize;
+    h.infoSize = bytes.u32(at);
+    h.kind = kindOf(h.infoSize);
+    bytes.require(at, h.infoSize);
+    h.tableOffset = at + h.infoSize;
+
+    int64_t height = 0;
+    if (h.kind == HeaderKind::Core) {
+        h.width = bytes.u16(at + 4);
+        height = bytes.u16(at + 6);
+        h.planes = bytes.u16(at + 8);
+        h.bitsPerPixel = bytes.u16(at + 10);
+        h.tableEntrySize = 3;
+    } else {
+        // The 16-byte OS/2 header is the first 16 bytes of the longer ones; the fields it
+        // leaves out take their zero defaults.
+        h.width = bytes.i32(at + 4);
+        height = bytes.i32(at + 8);
+        h.planes = bytes.u16(at + 12);
+        h.bitsPerPixel = bytes.u16(at + 14);
+        if (h.infoSize >= kInfoHeaderSize) {
+            h.compression = bytes.u32(at + 16);
+            h.imageSize = bytes.u32(at + 20);
+            h.dpmX = bytes.i32(at + 24);
+            h.dpmY = bytes.i32(at + 28);
+            h.colorsUsed = bytes.u32(at + 32);
+        }
+        // OS/2 numbers its own compressions above RLE4 (3 is Huffman 1D, 4 is RLE24); we read
+        // none of them, and they must not be mistaken for the Windows bit fields.
+        if (h.kind == HeaderKind::Os2 && h.compression > BiRle4)
+            invalid();
+    }
+    if (height == std::numeric_limits<int32_t>::min())
+        invalid();
+    h.topDown = height < 0;
+    h.height = h.topDown ? -height : height;
+}
+
+bool isContiguous(uint32_t mask) {
+    const uint32_t shifted = mask >> std::countr_zero(mask);
+    return (shifted & (shifted + 1)) == 0;
+}
+
+// Bit fields: in the header from 52 bytes on (alpha from 56), otherwise right after the
+// 40-byte header, where they push the colour table back.
+void readMasks(const Bytes& bytes, Header& h) {
+    if (h.bitsPerPixel != 16 && h.bitsPerPixel != 32)
+        return;
+    h.masks = Bitmap::defaultMasks(h.bitsPerPixel);
+    if (h.compression != BiBitFields && h.compression != BiAlphaBitFields)
+        return;
+    // The alpha mask is in the header from 56 bytes on; after a 40-byte header only the alpha
+    // variant carries it.
+    const bool withAlpha =
+        h.infoSize >= 56 || (h.infoSize == kInfoHeaderSize && h.compression == BiAlphaBitFields);
+    const int64_t at = kFileHeaderSize + kInfoHeaderSize;
+    if (h.infoSize == kInfoHeaderSize)
+        h.tableOffset += withAlpha ? 16 : 12;
+    h.masks = {bytes.u32(at), bytes.u32(at + 4), bytes.u32(at + 8),
+               withAlpha ? bytes.u32(at + 12) : 0u};
+
+    // Every colour channel needs a mask of one run of bits inside the pixel; alpha may be
+    // absent. A zero colour mask would leave a channel undefined.
+    const uint32_t limit = h.bitsPerPixel == 16 ? 0xFFFFu : std::numeric_limits<uint32_t>::max();
+    for (const uint32_t mask : {h.masks.red, h.masks.green, h.masks.blue})
+        if (mask == 0 || mask > limit || !isContiguous(mask))
+            invalid();
+    if (h.masks.alpha != 0 && (h.masks.alpha > limit || !isContiguous(h.masks.alpha)))
+        invalid();
+}
+
+// Only the pairs of depth and compression that exist are read.
+bool supportedFormat(const Header& h) {
+    switch (h.compression) {
+        case BiRgb:
+            return Bitmap::isSupportedDepth(h.bitsPerPixel);
+        case BiRle8:
+            return h.bitsPerPixel == 8;
+        case BiRle4:
+            return h.bitsPerPixel == 4;
+        case BiBitFields:
+        case BiAlphaBitFields:
+            return h.bitsPerPixel == 16 || h.bitsPerPixel == 32;
+        default:  // JPEG and PNG payloads are for printers, not for us
+            return false;
+    }
+}
+
+bool isRle(const Header& h) {
+    return h.compression == BiRle8 || h.compression == BiRle4;
+}
+
+void validate(const Header& h) {
+    if (h.planes != 1 || !supportedFormat(h))
+        invalid();
+    if (h.width <= 0 || h.height <= 0 || !Bitmap::sizeWithinLimits(h.width, h.height))
+        invalid();
+    // Run-length coded rows are always stored bottom-up.
+    if (h.topDown && isRle(h))
+        invalid();
+    // The pixels cannot start inside the headers.
+    if (h.pixelOffset < h.tableOffset)
+        invalid();
+}
+
+// A file smaller than its headers say it is has been cut short, even where the pixels happen to
+// be there. Sizes smaller than the file are only loosely filled in by some writers (and 0 for
+// the image size means "work it out"), so they are not held against it.
+void checkDeclaredSizes(const Bytes& bytes, const Header& h) {
+    if (h.fileSize > bytes.size())
+        truncated();
+    if (h.imageSize != 0 && !bytes.has(h.pixelOffset, h.imageSize))
+        truncated();
+}
+
+// The colour table of an indexed image. Its length is biClrUsed (0 meaning all 2^n), the full
+// 2^n for the 12-byte header, and in any case no more than fits before the pixels, which is
+// how the old OS/2 files give a short table. A longer table than the depth can index is read
+// up to 2^n entries, but the whole of it has to be in the file.
+std::vector<QRgb> readColorTable(const Bytes& bytes, const Header& h) {
+    if (h.bitsPerPixel > 8)
+        return {};
+    const int64_t most = int64_t{1} << h.bitsPerPixel;
+    int64_t count = h.colorsUsed == 0 ? most : int64_t{h.colorsUsed};
+    if (count > most) {
+        if (!bytes.has(h.tableOffset, count * h.tableEntrySize))
+            invalid();
+        count = most;
+    }
+    count = std::min(count, (h.pixelOffset - h.tableOffset) / h.tableEntrySize);
+    bytes.require(h.tableOffset, count * h.tableEntrySize);
+    std::vector<QRgb> table(static_cast<size_t>(count));
+    for (int64_t i = 0; i < count; ++i) {
+        const uint8_t* e = bytes.at(h.tableOffset + i * h.tableEntrySize);
+        table[static_cast<size_t>(i)] = qRgb(e[2], e[1], e[0]);
+    }
+    return table;
+}
+
+// Uncompressed and bit-field rows: copied as they are, flipped into top-down order. The last
+// row may lack its padding.
+Bitmap readPlainRows(const Bytes& bytes, const Header& h) {
+    const int64_t rowBytes = (h.width * h.bitsPerPixel + 7) / 8;
+    const int64_t stride = Bitmap::strideFor(h.width, h.bitsPerPixel);
+    bytes.require(h.pixelOffset, (h.height - 1) * stride + rowBytes);
+
+    Bitmap bitmap(static_cast<int>(h.width), static_cast<int>(h.height), h.bitsPerPixel);
+    const uint8_t* src = bytes.at(h.pixelOffset);
+    for (int64_t row = 0; row < h.height; ++row, src += stride) {
+        const int y = static_cast<int>(h.topDown ? row : h.height - 1 - row);
+        std::memcpy(bitmap.scanLine(y), src, static_cast<size_t>(rowBytes));
+    }
+    return bitmap;
+}
+
+// Run-length coded rows (RLE8, RLE4), bottom-up. Pixels the codes skip (deltas, early ends of
+// line or of bitmap) keep index 0. A run or a move that leaves the image makes the file
+// invalid; data that ends before the end-of-bitmap code while rows are still missing is a
+// short read. Every code consumes at least two bytes, so the loop always ends.
+class RleReader {
+public:
+    RleReader(const Bytes& bytes, const Header& h)
+        : m_bytes(bytes),
+          m_pos(h.pixelOffset),
+          m_end(bytes.size()),
+          m_width(h.width),
+          m_height(h.height),
+          m_four(h.compression == BiRle4) {
+        // The image size bounds the data when it is given (checkDeclaredSizes keeps it inside).
+        if (h.imageSize != 0)
+            m_end = h.pixelOffset + h.imageSize;
+    }
+
+    void decodeInto(Bitmap& bitmap) {
+        m_bitmap = &bitmap;
+        for (;;) {
+            if (m_pos > m_end - 2) {
+                if (m_y >= m_height)
+                    return;  // all rows done; the end-of-bitmap code may be left out
+                truncated();
+            }
+            const uint8_t count = m_bytes.at(m_pos)[0];
+            const uint8_t code = m_bytes.at(m_pos)[1];
+            m_pos += 2;
+            if (count > 0) {
+                run(count, code);
+                continue;
+            }
+            switch (code) {
+                case 0:  // end of line
+                    m_x = 0;
+                    ++m_y;
+                    break;
+                case 1:  // end of bitmap
+                    return;
+                case 2:  // delta: move right and up
+                    delta();
+                    break;
+                default:  // absolute: `code` pixels follow literally, padded to a word
+                    literal(code);
+                    break;
+            }
+        }
+    }
+
+private:
+    void beginPixels(int64_t n) {
+        if (m_y >= m_height || m_x + n > m_width)
+            invalid();
+    }
+
+    void run(int n, uint8_t value) {
+        beginPixels(n);
+        for (int i = 0; i < n; ++i)
+            put(m_four ? ((i & 1) ? value & 0x0F : value >> 4) : value);
+    }
+
+    void literal(int n) {
+        const int64_t dataBytes = m_four ? (n + 1) / 2 : n;
+        if (m_end - m_pos < dataBytes)
+            truncated();
+        beginPixels(n);
+        const uint8_t* data = m_bytes.at(m_pos);
+        for (int i = 0; i < n; ++i)
+            put(m_four ? ((i & 1) ? data[i / 2] & 0x0F : data[i / 2] >> 4) : data[i]);
+        m_pos += (dataBytes + 1) & ~int64_t{1};
+    }
+
+    void delta() {
+        if (m_end - m_pos < 2)
+            truncated();
+        const int64_t dx = m_bytes.at(m_pos)[0];
+        const int64_t dy = m_bytes.at(m_pos)[1];
+        m_pos += 2;
+        if (m_x + dx > m_width || m_y + dy > m_height)
+            invalid();
+        m_x += dx;
+        m_y += dy;
+    }
+
+    // Writes one pixel at the current position (checked by beginPixels) and moves right.
+    void put(unsigned index) {
+        uint8_t* row = m_bitmap->scanLine(static_cast<int>(m_height - 1 - m_y));
+        if (m_four) {
+            uint8_t& byte = row[m_x / 2];
+            byte = (m_x & 1) ? static_cast<uint8_t>((byte & 0xF0) | index)
+                             : static_cast<uint8_t>((byte & 0x0F) | (index << 4));
+        } else {
+            row[m_x] = static_cast<uint8_t>(index);
+        }
+        ++m_x;
+    }
+
+    const Bytes& m_bytes;
+    int64_t m_pos;
+    int64_t m_end;
+    const int64_t m_width;
+    const int64_t m_height;
+    const bool m_four;
+    int64_t m_x = 0;
+    int64_t m_y = 0;  // counted from the bottom row
+    Bitmap* m_bitmap = nullptr;
+};
+
+// Indexes beyond the colour table mean a damaged file: we refuse it rather than guess colours.
+void checkIndexes(const Bitmap& bitmap) {
+    const int bpp = bitmap.bitsPerPixel();
+    if (bpp > 8)
+        return;
+    const size_t entries = bitmap.colorTable().size();
+    if (entries >= (size_t{1} << bpp))
+        return;
+    const int perByte = 8 / bpp;
+    const unsigned valueMask = (1u << bpp) - 1;
+    for (int y = 0; y < bitmap.height(); ++y) {
+        const uint8_t* row = bitmap.scanLine(y);
+        for (int x = 0; x < bitmap.width(); ++x) {
+            const int shift = 8 - bpp * (x % perByte + 1);
+            if (((row[x / perByte] >> shift) & valueMask) >= entries)
+                invalid();
+        }
+    }
+}
+
+// --- Writing ---------------------------------------------------------------------------
+
+void put16(uint8_t*& out, uint16_t v) {
+    qToLittleEndian(v, out);
+    out += 2;
+}
+
+void put32(uint8_t*& out, uint32_t v) {
+    qToLittleEndian(v, out);
+    out += 4;
+}
+
+}  // namespace
+
+Bitmap decode(QByteArrayView data) {
+    const Bytes bytes(data);
+    Header h;
+    readFileHeader(bytes, h);
+    readInfoHeader(bytes, h);
+    readMasks(bytes, h);
+    validate(h);
+    checkDeclaredSizes(bytes, h);
+    std::vector<QRgb> table = readColorTable(bytes, h);
+
+    Bitmap bitmap;
+    if (isRle(h)) {
+        RleReader reader(bytes, h);
+        bitmap = Bitmap(static_cast<int>(h.width), static_cast<int>(h.height), h.bitsPerPixel);
+        reader.decodeInto(bitmap);
+    } else {
+        bitmap = readPlainRows(bytes, h);
+    }
+    bitmap.setColorTable(std::move(table));
+    if (h.bitsPerPixel == 16 || h.bitsPerPixel == 32)
+        bitmap.setMasks(h.masks);
+    bitmap.setDotsPerMeter(h.dpmX, h.dpmY);
+    checkIndexes(bitmap);
+    return bitmap;
+}
+
+Bitmap readFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ToolkitError(Msg::cannotOpenFile(path));
+    const qint64 size = file.size();
+    // Mapping spares a copy of the pixels; where the file cannot be mapped it is read.
+    if (size > 0) {
+        if (const uchar* mapped = file.map(0, size))
+            return decode(QByteArrayView(mapped, size));
+    }
+    const QByteArray all = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        truncated();
+    return decode(all);
+}
+
+QByteArray encode(const Bitmap& bitmap) {
+    if (bitmap.isNull())
+        invalid();  // a BMP has no way to say 0 x 0
+    const int bpp = bitmap.bitsPerPixel();
+    const int64_t width = bitmap.width();
+    const int64_t height = bitmap.height();
+
+    // Indexed images carry their colour table (an empty one as 2^n black entries, which is
+    // how such a bitmap shows); 16/32-bit images with other than the default masks carry bit
+    // fields, and the alpha variant when there is an alpha mask.
+    const std::vector<QRgb>& table = bitmap.colorTable();
+    const int64_t most = bpp <= 8 ? int64_t{1} << bpp : 0;
+    const int64_t entries =
+        bpp <= 8 ? (table.empty() ? most : std::min<int64_t>(most, std::ssize(table))) : 0;
+    const ChannelMasks& masks = bitmap.masks();
+    const bool bitFields = (bpp == 16 || bpp == 32) && !(masks == Bitmap::defaultMasks(bpp));
+    const uint32_t compression =
+        !bitFields ? BiRgb : (masks.alpha != 0 ? BiAlphaBitFields : BiBitFields);
+    const int64_t maskBytes = !bitFields ? 0 : (masks.alpha != 0 ? 16 : 12);
+
+    const int64_t rowBytes = (width * bpp + 7) / 8;
+    const int64_t stride = bitmap.stride();
+    const int64_t pixelOffset = kFileHeaderSize + kInfoHeaderSize + maskBytes + entries * 4;
+    const int64_t imageSize = stride * height;
+    const int64_t fileSize = pixelOffset + imageSize;
+    if (fileSize > std::numeric_limits<uint32_t>::max())
+        throw ToolkitError(Msg::streamWriteError());
+
+    QByteArray out(static_cast<qsizetype>(fileSize), Qt::Uninitialized);
+    uint8_t* p = reinterpret_cast<uint8_t*>(out.data());
+    *p++ = 'B';
+    *p++ = 'M';
+    put32(p, static_cast<uint32_t>(fileSize));
+    put32(p, 0);  // reserved
+    put32(p, static_cast<uint32_t>(pixelOffset));
+
+    put32(p, static_cast<uint32_t>(kInfoHeaderSize));
+    put32(p, static_cast<uint32_t>(width));
+    put32(p, static_cast<uint32_t>(height));  // positive: rows bottom-up
+    put16(p, 1);
+    put16(p, static_cast<uint16_t>(bpp));
+    put32(p, compression);
+    put32(p, static_cast<uint32_t>(imageSize));
+    put32(p, static_cast<uint32_t>(bitmap.dotsPerMeterX()));
+    put32(p, static_cast<uint32_t>(bitmap.dotsPerMeterY()));
+    put32(p, static_cast<uint32_t>(entries == most ? 0 : entries));  // 0: all 2^n
+    put32(p, 0);                                                     // every colour is important
+
+    if (bitFields) {
+        put32(p, masks.red);
+        put32(p, masks.green);
+        put32(p, masks.blue);
+        if (masks.alpha != 0)
+            put32(p, masks.alpha);
+    }
+    for (int64_t i = 0; i < entries; ++i) {
+        const QRgb c = i < std::ssize(table) ? table[static_cast<size_t>(i)] : qRgb(0, 0, 0);
+        *p++ = static_cast<uint8_t>(qBlue(c));
+        *p++ = static_cast<uint8_t>(qGreen(c));
+        *p++ = static_cast<uint8_t>(qRed(c));
+        *p++ = 0;
+    }
+    for (int64_t row = 0; row < height; ++row, p += stride) {
+        std::memcpy(p, bitmap.scanLine(static_cast<int>(height - 1 - row)),
+                    static_cast<size_t>(rowBytes));
+        std::memset(p + rowBytes, 0, static_cast<size_t>(stride - rowBytes));
+    }
+    return out;
+}
+
+void writeFile(const Bitmap& bitmap, const QString& path) {
+    // Encoding first: a bitmap that cannot be written leaves the disk as it was.
+    const QByteArray bytes = encode(bitmap);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw ToolkitError(Msg::cannotCreateFile(path));
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw ToolkitError(Msg::streamWriteError());
 }
 
 }  // namespace Platform::Bmp

@@ -1,0 +1,333 @@
+#include "Compositor.h"
+
+#include "MarkerColors.h"
+#include "ToolkitError.h"
+
+#include <QFontMetrics>
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+namespace Markers {
+namespace {
+
+constexpr int kDotsPerMeter96 = 3780;  // 96 dots per inch
+
+struct Bgr {
+    uint8_t b, g, r;
+};
+constexpr Bgr kBlack{0, 0, 0};
+constexpr Bgr kWhite{255, 255, 255};
+constexpr Bgr kSilverBgr{192, 192, 192};
+
+QRgb toQRgb(const Rgb& c) {
+    return qRgb(c.red, c.green, c.blue);
+}
+
+void putPixel(Platform::Bitmap& canvas, int64_t x, int64_t y, Bgr c) {
+    uint8_t* p = canvas.scanLine(static_cast<int>(y)) + x * 3;
+    p[0] = c.b;
+    p[1] = c.g;
+    p[2] = c.r;
+}
+
+// The two clipped ends [from, to) of a span [a, b) on an axis of `size` pixels; empty when
+// from >= to. All in 64 bits, so edges near the 32-bit limits cannot wrap.
+struct Span {
+    int64_t from, to;
+    bool empty() const { return from >= to; }
+};
+Span clipSpan(int64_t a, int64_t b, int64_t size) {
+    return {std::max<int64_t>(a, 0), std::min<int64_t>(b, size)};
+}
+
+void fillRow(Platform::Bitmap& canvas, int64_t y, Span xs, Bgr c) {
+    if (y < 0 || y >= canvas.height())
+        return;
+    const Span s = clipSpan(xs.from, xs.to, canvas.width());
+    for (int64_t x = s.from; x < s.to; ++x)
+        putPixel(canvas, x, y, c);
+}
+
+void fillColumn(Platform::Bitmap& canvas, int64_t x, Span ys, Bgr c) {
+    if (x < 0 || x >= canvas.width())
+        return;
+    const Span s = clipSpan(ys.from, ys.to, canvas.height());
+    for (int64_t y = s.from; y < s.to; ++y)
+        putPixel(canvas, x, y, c);
+}
+
+// The dotted guide pen: three pixels black, three in the brush colour (white), counted from
+// the line's first point. The white gaps keep the line visible on dark and light images alike.
+constexpr int kDotRun = 3;
+Bgr dotColor(int64_t i) {
+    return (i / kDotRun) % 2 == 0 ? kBlack : kWhite;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Canvas
+
+Canvas::Canvas(Platform::Bitmap& bitmap, const MarkerFont& font)
+    : m_bitmap(bitmap), m_font(font.ToQFont()), m_color(font.TextColor()), m_view(bitmap.view()) {
+    if (!m_view.isNull()) {
+        m_view.setDotsPerMeterX(kDotsPerMeter96);
+        m_view.setDotsPerMeterY(kDotsPerMeter96);
+    }
+}
+
+Canvas::~Canvas() {
+    if (m_painter)
+        m_painter->end();
+}
+
+QPainter& Canvas::Painter() {
+    if (!m_painter) {
+        m_painter = std::make_unique<QPainter>();
+        if (!m_view.isNull() && m_painter->begin(&m_view)) {
+            m_painter->setFont(m_font);
+            m_painter->setPen(m_color);
+            m_painter->setBackgroundMode(Qt::TransparentMode);
+        }
+    }
+    return *m_painter;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Glyphs
+
+Compositor::Compositor() = default;
+Compositor::~Compositor() = default;
+
+void Compositor::LoadGlyphs(const QString& prefix, QRgb transparent) {
+    // Built aside and swapped in, so a missing resource leaves the current glyphs in place.
+    ImageList list;
+    const QRgb olive = toQRgb(kOlive);
+    list.AddResource(QString::fromLatin1(kGlyphNone), olive);
+    list.AddResource(QString::fromLatin1(kGlyphButton), olive);
+    for (std::string_view shape : kColoredShapes)
+        list.AddResource(prefix + QString::fromLatin1(shape), transparent);
+    list.AddResource(QString::fromLatin1(kGlyphSelected), olive);
+    m_ilBits = std::move(list);
+}
+
+void Compositor::SetMarkerColor(int32_t color) {
+    const MarkerColorEntry& entry = MarkerColorFor(color);
+    LoadGlyphs(QString::fromLatin1(entry.prefix), toQRgb(entry.transparent));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bitmaps
+
+void Compositor::CreateBitmaps(int cellWidth, int cellHeight) {
+    FreeBitmaps();
+    try {
+        m_cell.emplace(2 * cellWidth, 2 * cellHeight, 24);
+        m_source.emplace();
+        m_canvas.emplace(0, 0, 24);
+    } catch (...) {
+        FreeBitmaps();
+        throw;
+    }
+}
+
+void Compositor::FreeBitmaps() noexcept {
+    m_cell.reset();
+    m_source.reset();
+    m_canvas.reset();
+    m_sourceRows = Platform::Bitmap();
+}
+
+void Compositor::ReleaseImages() noexcept {
+    if (m_source)
+        m_source->releasePixels();
+    if (m_canvas)
+        m_canvas->releasePixels();
+    m_sourceRows = Platform::Bitmap();
+}
+
+void Compositor::SetSourceBitmap(Platform::Bitmap source) {
+    if (!m_source || !m_canvas)
+        throw std::logic_error("SetSourceBitmap before CreateBitmaps");
+    // Let go of the old images first: an 8K image and its canvas are large.
+    ReleaseImages();
+    try {
+        if (source.bitsPerPixel() != 24)
+            m_sourceRows = source.toBgr24();
+        m_canvas->setSize(source.width(), source.height());
+        *m_source = std::move(source);
+    } catch (...) {
+        ReleaseImages();
+        throw;
+    }
+}
+
+const Platform::Bitmap* Compositor::SourceBitmap() const noexcept {
+    return m_source ? &*m_source : nullptr;
+}
+
+Platform::Bitmap* Compositor::CanvasBitmap() noexcept {
+    return m_canvas ? &*m_canvas : nullptr;
+}
+
+const Platform::Bitmap* Compositor::CanvasBitmap() const noexcept {
+    return m_canvas ? &*m_canvas : nullptr;
+}
+
+Platform::Bitmap* Compositor::CellBitmap() noexcept {
+    return m_cell ? &*m_cell : nullptr;
+}
+
+const Platform::Bitmap* Compositor::CellBitmap() const noexcept {
+    return m_cell ? &*m_cell : nullptr;
+}
+
+void Compositor::SetMarkerFont(const MarkerFont& font) {
+    m_font = font;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drawing
+
+void Compositor::DrawCenteredNumber(Canvas& canvas, const TRect& rect, const QString& text) const {
+    const Platform::Bitmap& bitmap = canvas.Bitmap();
+    if (bitmap.isNull() || text.isEmpty())
+        return;
+    const QFontMetrics metrics(canvas.Font());
+    const int64_t w = metrics.horizontalAdvance(text);
+    const int64_t h = metrics.height();
+    const int64_t x = CenteredOrigin(rect.Left, rect.Right, w);
+    const int64_t y = CenteredOrigin(rect.Top, rect.Bottom, h);
+    // Italic overhang and underline stay within a margin of one text height around the box.
+    if (x + w + h < 0 || y + 2 * h < 0 || x - h > bitmap.width() || y - h > bitmap.height())
+        return;
+    QPainter& painter = canvas.Painter();
+    if (!painter.isActive())
+        return;
+    painter.drawText(QPoint(static_cast<int>(x), static_cast<int>(y) + metrics.ascent()), text);
+}
+
+void Compositor::DrawMarker(Canvas& canvas, int32_t key, const Marker& marker) const {
+    if (m_backgroundStyle >= StyleNone && m_backgroundStyle <= StyleCircle2)
+        m_ilBits.Draw(canvas.Bitmap(), marker.Left, marker.Top, m_backgroundStyle);
+    DrawCenteredNumber(canvas, marker, QString::number(MarkerNumber(key)));
+}
+
+void Compositor::DrawMarkers(Canvas& canvas, const MarkerMap& map) const {
+    for (const auto& [key, marker] : map)
+        DrawMarker(canvas, key, marker);
+}
+
+void Compositor::CopySourceToCanvas() {
+    if (!m_source || !m_canvas)
+        return;
+    const Platform::Bitmap& rows = m_sourceRows.isNull() ? *m_source : m_sourceRows;
+    Platform::Bitmap& canvas = *m_canvas;
+    if (rows.bitsPerPixel() != 24)
+        return;
+    if (rows.width() == canvas.width() && rows.height() == canvas.height()) {
+        std::memcpy(canvas.bits(), rows.bits(), static_cast<size_t>(canvas.byteCount()));
+        return;
+    }
+    const int height = std::min(rows.height(), canvas.height());
+    const size_t bytes = static_cast<size_t>(std::min(rows.width(), canvas.width())) * 3;
+    for (int y = 0; y < height; ++y)
+        std::memcpy(canvas.scanLine(y), rows.scanLine(y), bytes);
+}
+
+void Compositor::DrawSelectionRect(Platform::Bitmap& canvas, const TRect& rect) {
+    const int64_t left = rect.Left, top = rect.Top, right = rect.Right, bottom = rect.Bottom;
+    if (canvas.bitsPerPixel() != 24 || right <= left || bottom <= top)
+        return;
+    // Diagonal cross-hatch inside the outline: white hatch lines on an 8 x 8 pattern anchored
+    // at the bitmap's origin, the image showing between them.
+    const Span xs = clipSpan(left + 1, right - 1, canvas.width());
+    const Span ys = clipSpan(top + 1, bottom - 1, canvas.height());
+    if (!xs.empty()) {
+        for (int64_t y = ys.from; y < ys.to; ++y) {
+            // (x - y) % 8 == 0 and (x + y) % 8 == 7.
+            for (const int64_t phase : {y % 8, (7 - y % 8 + 8) % 8}) {
+                int64_t x = xs.from + ((phase - xs.from % 8) + 8) % 8;
+                for (; x < xs.to; x += 8)
+                    putPixel(canvas, x, y, kWhite);
+            }
+        }
+    }
+    fillRow(canvas, top, {left, right}, kBlack);
+    fillRow(canvas, bottom - 1, {left, right}, kBlack);
+    fillColumn(canvas, left, {top, bottom}, kBlack);
+    fillColumn(canvas, right - 1, {top, bottom}, kBlack);
+}
+
+void Compositor::DrawGuideLines(Platform::Bitmap& canvas, const Marker& marker) {
+    if (canvas.bitsPerPixel() != 24)
+        return;
+    const int64_t w = canvas.width(), h = canvas.height();
+    // Each line runs from its first point up to, not including, its last: (0, row) to (w, row)
+    // and (column, 0) to (column, h).
+    for (const int64_t row : {int64_t{marker.Top}, int64_t{marker.Bottom} - 1}) {
+        if (row >= 0 && row < h) {
+            for (int64_t x = 0; x < w; ++x)
+                putPixel(canvas, x, row, dotColor(x));
+        }
+    }
+    for (const int64_t column : {int64_t{marker.Left}, int64_t{marker.Right} - 1}) {
+        if (column >= 0 && column < w) {
+            for (int64_t y = 0; y < h; ++y)
+                putPixel(canvas, column, y, dotColor(y));
+        }
+    }
+}
+
+void Compositor::ComposeCanvas(const MarkerMap& map) {
+    if (!m_source || !m_canvas)
+        return;
+    CopySourceToCanvas();
+    Platform::Bitmap& bitmap = *m_canvas;
+    if (map.HasSelectionRect())
+        DrawSelectionRect(bitmap, map.SelectionRect);
+    if (map.GuideKey != NoKey) {
+        if (const Marker* guide = map.MarkerOf(map.GuideKey))
+            DrawGuideLines(bitmap, *guide);
+    }
+    {
+        Canvas canvas(bitmap, m_font);
+        DrawMarkers(canvas, map);
+    }
+    if (map.SelectedKey != NoKey) {
+        if (const Marker* selected = map.MarkerOf(map.SelectedKey))
+            m_ilBits.Draw(bitmap, selected->Left, selected->Top, SelectedGlyph);
+    }
+}
+
+void Compositor::ComposeForExport(const MarkerMap& map) {
+    if (!m_source || !m_canvas)
+        return;
+    CopySourceToCanvas();
+    Canvas canvas(*m_canvas, m_font);
+    DrawMarkers(canvas, map);
+}
+
+QRect Compositor::DrawPaletteCell(const MarkerMap& map, int column, int cellWidth, int cellHeight) {
+    if (!m_cell)
+        return {};
+    Platform::Bitmap& cell = *m_cell;
+    const QRect r =
+        QRect(0, 0, cellWidth, cellHeight).intersected(QRect(0, 0, cell.width(), cell.height()));
+    if (r.isEmpty())
+        return {};
+    for (int y = 0; y < r.height(); ++y)
+        fillRow(cell, y, {0, r.width()}, kSilverBgr);
+    if (!map.IsPlaced(column)) {
+        Canvas canvas(cell, m_font);
+        if (m_backgroundStyle >= StyleNone && m_backgroundStyle <= StyleCircle2)
+            m_ilBits.Draw(cell, 0, 0, m_backgroundStyle);
+        DrawCenteredNumber(canvas, TRect{0, 0, cellWidth, cellHeight},
+                           QString::number(MarkerNumber(column)));
+    }
+    return r;
+}
+
+}  // namespace Markers
