@@ -9,7 +9,7 @@ namespace {
 
 QString pathOf(const QString& name)
 {
-    return QStringLiteral(":/window/%1.bmp").arg(name);
+    return QStringLiteral(":/window/%1").arg(name);
 }
 
 QPixmap keyed(const QImage& image)

@@ -1,12 +1,23 @@
+// Program entry: the application titled "Pictanote", the main window, the event loop.
+#include "Fr0010mn.h"
+
 #include <QApplication>
-#include <QLabel>
+#include <QMessageBox>
+
+#include <exception>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Pictanote"));
-    QLabel placeholder(QStringLiteral("Pictanote"));
-    placeholder.resize(640, 480);
-    placeholder.show();
-    return app.exec();
+    try {
+        TFrmFR0010MN window;
+        window.show();
+        app.exec();
+    } catch (const std::exception& e) {
+        // The standard report of a failure that escaped the window.
+        QMessageBox::critical(nullptr, QCoreApplication::applicationName(),
+                              QString::fromUtf8(e.what()));
+    }
+    return 0;
 }

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "ui_Fr0000ab.h"
+
+#include <QDialog>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+// The About box: the program's name, version, icon and rights notice in a small fixed dialog.
+class TFrmFR0000AB : public QDialog, public Ui::TFrmFR0000AB {
+    Q_OBJECT
+public:
+    explicit TFrmFR0000AB(QWidget* owner);
+
+    void FormCreate();
+
+    // Where the box goes over its owner: the owner's left + ((owner width - box width) shifted
+    // right by one bit), the same for top and height. The shift rounds toward minus infinity,
+    // so a box wider than its owner by an odd amount lands one pixel further left.
+    static QPoint PlaceOver(const QRect& owner, const QSize& box);
+};
+
+// The About box while it is shown (none otherwise).
+extern TFrmFR0000AB* FrmFR0000AB;

@@ -1,0 +1,292 @@
+// The shell of the main window: start-up, shut-down, command states, status bar, painting of
+// the image and the palette, the About box command.
+#include "Fr0010mn.h"
+
+#include "Common.h"
+#include "Cp932.h"
+#include "Fr0000ab.h"
+#include "HintTiming.h"
+#include "StatusPanel.h"
+#include "ToolkitError.h"
+#include "WindowImages.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QPainter>
+
+TFrmFR0010MN* FrmFR0010MN = nullptr;
+
+namespace {
+
+const QString kDiscardQuestion =
+    QStringLiteral("作業は保存されていません。\r\n\r\n破棄してもよろしいですか？");
+
+constexpr int kPaletteColumns = 99;
+constexpr std::array<int, TFrmFR0010MN::PanelCount> kPanelWidths = {50, 150, 150, 150, 150};
+
+QFont windowFont()
+{
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(12);
+    return font;
+}
+
+}  // namespace
+
+TFrmFR0010MN::TFrmFR0010MN(QWidget* parent) : QMainWindow(parent)
+{
+    FrmFR0010MN = this;
+    Markers::InstallFontSubstitutions();
+    setupUi(this);
+    SetUpComponents();
+    ConnectCommands();
+    FormCreate();
+}
+
+TFrmFR0010MN::~TFrmFR0010MN()
+{
+    FormDestroy();
+    if (FrmFR0010MN == this)
+        FrmFR0010MN = nullptr;
+}
+
+// What the layout file cannot say: pixel-sized fonts, images, the status panels, the grid's
+// geometry and the file dialogs.
+void TFrmFR0010MN::SetUpComponents()
+{
+    setFont(windowFont());
+    setWindowIcon(WindowImages::MainIcon());
+
+    const std::pair<QToolButton*, const char*> glyphs[] = {
+        {SpbWorkOpen, "WORKOPEN"}, {SpbWorkSave, "WORKSAVE"}, {SpbWorkSaveAs, "WORKSAVEAS"},
+        {SpbOpen, "OPEN"},         {SpbPaste, "PASTE"},       {SpbSave, "SAVE"},
+        {SpbSaveAs, "SAVEAS"},     {SpbFont, "FONT"},         {SpbButton, "BUTTON"},
+        {SpbBox1, "BOX1"},         {SpbBox2, "BOX2"},         {SpbCircle1, "CIRCLE1"},
+        {SpbCircle2, "CIRCLE2"},
+    };
+    for (const auto& [button, name] : glyphs)
+        button->setIcon(WindowImages::ButtonIcon(QString::fromLatin1(name)));
+
+    // The line along the top of the tool bar follows the bar's width.
+    PnlTop->installEventFilter(this);
+
+    LblDummy->setFont(Compositor.Font().ToQFont());
+
+    DGMain->SetGridSize(kPaletteColumns, 1);
+    DGMain->SetCellSize(Markers::GlyphSize, Markers::GlyphSize);
+    DGMain->SetColor(QColor(192, 192, 192));
+
+    ScbMain->viewport()->setBackgroundRole(QPalette::Dark);
+    ScbMain->viewport()->setAutoFillBackground(true);
+
+    StbInfo->setSizeGripEnabled(true);
+    for (int i = 0; i < PanelCount; ++i) {
+        StbPanels[i] = new StatusPanel(kPanelWidths[i], StbInfo);
+        StbPanels[i]->setObjectName(QStringLiteral("StbPanel%1").arg(i));
+        StbInfo->addWidget(StbPanels[i]);
+    }
+
+    ODFile = new QFileDialog(this);
+    ODFile->setObjectName(QStringLiteral("ODFile"));
+    ODFile->setAcceptMode(QFileDialog::AcceptOpen);
+    ODFile->setFileMode(QFileDialog::ExistingFile);
+    ODFile->setNameFilter(QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp)"));
+
+    SDFile = new QFileDialog(this);
+    SDFile->setObjectName(QStringLiteral("SDFile"));
+    SDFile->setAcceptMode(QFileDialog::AcceptSave);
+    SDFile->setFileMode(QFileDialog::AnyFile);
+    SDFile->setDefaultSuffix(QStringLiteral("bmp"));
+    SDFile->setNameFilter(QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ(*.bmp)"));
+}
+
+// Commands whose behaviour exists are wired here; a tool button raises its menu item's handler.
+void TFrmFR0010MN::ConnectCommands()
+{
+    connect(MnuNew, &QAction::triggered, this, &TFrmFR0010MN::MnuNewClick);
+    connect(MnuOpen, &QAction::triggered, this, &TFrmFR0010MN::MnuOpenClick);
+    connect(SpbOpen, &QToolButton::clicked, this, &TFrmFR0010MN::MnuOpenClick);
+    connect(MnuClip, &QAction::triggered, this, &TFrmFR0010MN::MnuClipClick);
+    connect(SpbPaste, &QToolButton::clicked, this, &TFrmFR0010MN::MnuClipClick);
+    connect(MnuSave, &QAction::triggered, this, &TFrmFR0010MN::MnuSaveClick);
+    connect(SpbSave, &QToolButton::clicked, this, &TFrmFR0010MN::MnuSaveClick);
+    connect(MnuSaveAs, &QAction::triggered, this, &TFrmFR0010MN::MnuSaveAsClick);
+    connect(SpbSaveAs, &QToolButton::clicked, this, &TFrmFR0010MN::MnuSaveAsClick);
+    connect(MnuExit, &QAction::triggered, this, &TFrmFR0010MN::MnuExitClick);
+    connect(MnuAbout, &QAction::triggered, this, &TFrmFR0010MN::MnuAboutClick);
+    connect(PBMain, &PaintBox::paint, this, &TFrmFR0010MN::PBMainPaint);
+    connect(DGMain, &DrawGrid::drawCell, this, &TFrmFR0010MN::DGMainDrawCell);
+}
+
+void TFrmFR0010MN::FormCreate()
+{
+    m_hints = new HintTiming(this);
+    for (QToolButton* button : PnlTop->findChildren<QToolButton*>())
+        m_hints->Attach(button);
+
+    DGMainWndProc();
+    DGMain->setFont(LblDummy->font());
+
+    MarkerMap.ClearMarkers();
+    ClearStatusTexts();
+    WorkSaveFileName.clear();
+    WorkOpenFileName.clear();
+    ExportFileName.clear();
+    DocumentOpen = false;
+    Modified = false;
+    RubberBand.Active = false;
+    DragFromCanvas = false;
+    Compositor.SetBackgroundStyle(Markers::StyleButton);
+    SetDocumentState(false);
+
+    setWindowTitle(QCoreApplication::applicationName() + QStringLiteral(" Ver ") +
+                   Platform::Cp932::toUnicode(Common::GetFileVersion(Common::fvFileVersion)));
+
+    DragCursor = WindowImages::DragCursor();
+
+    // Without its glyphs and bitmaps the window cannot draw a document: the program then ends
+    // as soon as its event loop starts, after the message.
+    try {
+        Compositor.LoadGlyphs(QStringLiteral("BLACK"), Markers::kOliveRgb);
+        Compositor.CreateBitmaps(DGMain->DefaultColWidth(), DGMain->DefaultRowHeight());
+        m_created = true;
+    } catch (const Platform::ToolkitError& e) {
+        Common::ErrMsg(this, e.message());
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    }
+}
+
+void TFrmFR0010MN::FormDestroy()
+{
+    MarkerMap.ClearMarkers();
+    Compositor.FreeBitmaps();
+}
+
+void TFrmFR0010MN::closeEvent(QCloseEvent* event)
+{
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    if (canClose)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TFrmFR0010MN::FormCloseQuery(bool& CanClose)
+{
+    if (!Modified)
+        return;
+    CanClose = Common::QryMsg(this, kDiscardQuestion, 2) == 1;
+}
+
+// Only Yes lets the work go. A failed dialog (0) or one closed any other way keeps it, as at
+// closing.
+bool TFrmFR0010MN::ConfirmDiscard()
+{
+    if (!Modified)
+        return true;
+    return Common::QryMsg(this, kDiscardQuestion, 2) == 1;
+}
+
+void TFrmFR0010MN::SetDocumentState(bool open)
+{
+    SpbOpen->setEnabled(!open);
+    SpbPaste->setEnabled(!open);
+    for (QToolButton* b : {SpbWorkSave, SpbWorkSaveAs, SpbSave, SpbSaveAs, SpbFont})
+        b->setEnabled(open);
+    for (QToolButton* b : {SpbNone, SpbButton, SpbBox1, SpbBox2, SpbCircle1, SpbCircle2})
+        b->setEnabled(open);
+    DGMain->setEnabled(open);
+    MnuOpen->setEnabled(!open);
+    MnuClip->setEnabled(!open);
+    for (QAction* a : {MnuWorkSave, MnuWorkSaveAs, MnuSave, MnuSaveAs})
+        a->setEnabled(open);
+    MnuFont->setEnabled(open);
+    MnuBack->menuAction()->setEnabled(open);
+    for (QAction* a : {MnuNone, MnuButton, MnuBox1, MnuBox2, MnuCircle1, MnuCircle2})
+        a->setEnabled(open);
+}
+
+void TFrmFR0010MN::SetStatusText(int panel, const QString& text)
+{
+    if (panel < 0 || panel >= PanelCount)
+        return;
+    StbPanels[panel]->setText(QStringLiteral(" ") + text);
+}
+
+void TFrmFR0010MN::ClearStatusTexts()
+{
+    for (StatusPanel* panel : StbPanels)
+        panel->clear();
+}
+
+QString TFrmFR0010MN::StatusText(int panel) const
+{
+    if (panel < 0 || panel >= PanelCount)
+        return {};
+    return StbPanels[panel]->text();
+}
+
+void TFrmFR0010MN::DGMainWndProc()
+{
+    DGMain->SetOpaquePaint(true);
+}
+
+void TFrmFR0010MN::DGMainDrawCell(QPainter* canvas, int column, int, const QRect& rect)
+{
+    Platform::Bitmap* cell = Compositor.CellBitmap();
+    if (!cell)
+        return;
+    const QRect r = Compositor.DrawPaletteCell(MarkerMap, column, rect.width(), rect.height());
+    if (r.isEmpty())
+        return;
+    canvas->drawImage(rect.topLeft(), cell->view(), r);
+}
+
+// The screen image is composed whole and only the part to repaint is copied to the screen.
+void TFrmFR0010MN::PBMainPaint(QPainter* canvas, const QRect& clip)
+{
+    Platform::Bitmap* image = Compositor.CanvasBitmap();
+    if (DocumentOpen && image && !image->isNull()) {
+        Compositor.ComposeCanvas(MarkerMap);
+        canvas->drawImage(clip.topLeft(), image->view(), clip);
+        return;
+    }
+    canvas->fillRect(clip.intersected(PBMain->rect()), palette().color(QPalette::Dark));
+}
+
+// The composition runs in PBMainPaint, for the area the window system asks for; outside a
+// paint event the window only asks for that repaint.
+void TFrmFR0010MN::ComposeCanvas()
+{
+    PBMain->update();
+}
+
+void TFrmFR0010MN::MnuExitClick()
+{
+    close();
+}
+
+void TFrmFR0010MN::MnuAboutClick()
+{
+    FrmFR0000AB = nullptr;
+    try {
+        FrmFR0000AB = new TFrmFR0000AB(this);
+        FrmFR0000AB->move(TFrmFR0000AB::PlaceOver(frameGeometry(), FrmFR0000AB->frameSize()));
+        FrmFR0000AB->exec();
+        // Destroyed once control is back in the event loop; the reference does not outlive it.
+        FrmFR0000AB->deleteLater();
+        FrmFR0000AB = nullptr;
+    } catch (const Platform::ToolkitError& e) {
+        delete FrmFR0000AB;
+        FrmFR0000AB = nullptr;
+        Common::ErrMsg(this, e.message());
+    }
+}
+
+bool TFrmFR0010MN::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == PnlTop && event->type() == QEvent::Resize)
+        BvlTop->resize(PnlTop->width(), BvlTop->height());
+    return QMainWindow::eventFilter(watched, event);
+}

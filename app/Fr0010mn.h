@@ -1,0 +1,115 @@
+#pragma once
+
+#include "Compositor.h"
+#include "MarkerMap.h"
+#include "ui_Fr0010mn.h"
+
+#include <QCursor>
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+class HintTiming;
+class QCloseEvent;
+class QFileDialog;
+class QPainter;
+class StatusPanel;
+
+// The main window. It owns the whole document and hosts every command. The class is declared
+// here once; its members are defined in the folder of their concern:
+//   app/Fr0010mn.cpp           start-up, shut-down, command states, status bar, painting
+//   document/Fr0010mnImage.cpp   new, open and paste of a source image
+//   document/Fr0010mnExport.cpp  bitmap export
+// The components of the layout (Ui::TFrmFR0010MN) are members under their own names.
+class TFrmFR0010MN : public QMainWindow, public Ui::TFrmFR0010MN {
+    Q_OBJECT
+public:
+    static constexpr int PanelCount = 5;
+
+    explicit TFrmFR0010MN(QWidget* parent = nullptr);
+    ~TFrmFR0010MN() override;
+
+    // ---- Document ----
+    bool DocumentOpen = false;
+    bool Modified = false;
+    Markers::MarkerMap MarkerMap;
+    // ILBits, SourceBitmap, CanvasBitmap, CellBitmap, MarkerFont and BackgroundStyle.
+    Markers::Compositor Compositor;
+    QString WorkSaveFileName;
+    QString WorkOpenFileName;
+    QString ExportFileName;
+
+    // ---- Editing state ----
+    bool DragFromCanvas = false;
+    struct RubberBandState {
+        bool Active = false;
+        int32_t AnchorX = 0;
+        int32_t AnchorY = 0;
+        int32_t EndX = 0;
+        int32_t EndY = 0;
+    } RubberBand;
+    // The drag cursor made from "DRUGCURSOR", shown by every drag over the image.
+    QCursor DragCursor;
+
+    // ---- Dialogs kept for the window's life, so each shows the name it held last ----
+    QFileDialog* ODFile = nullptr;  // source bitmap to open
+    QFileDialog* SDFile = nullptr;  // bitmap to export
+    std::array<StatusPanel*, PanelCount> StbPanels{};
+
+    // ---- Shell ----
+    void FormCreate();
+    void FormCloseQuery(bool& CanClose);
+    void FormDestroy();
+    // false when start-up could not make what the window needs; the program then ends.
+    bool Created() const noexcept { return m_created; }
+    void SetDocumentState(bool open);
+    void SetStatusText(int panel, const QString& text);
+    void ClearStatusTexts();
+    QString StatusText(int panel) const;
+    // The unsaved-work question; true when the work may be discarded.
+    bool ConfirmDiscard();
+    // The palette's flicker filter: the grid paints every pixel of its area itself, so its
+    // background is never erased before a paint.
+    void DGMainWndProc();
+    void DGMainDrawCell(QPainter* canvas, int column, int row, const QRect& rect);
+    void PBMainPaint(QPainter* canvas, const QRect& clip);
+    // Rebuilds the screen image after a change outside painting and shows it.
+    void ComposeCanvas();
+    void MnuExitClick();
+    void MnuAboutClick();
+
+    // ---- Source image (document/) ----
+    void MnuNewClick();
+    void MnuOpenClick();
+    void MnuClipClick();
+    void ResetDocument();
+    void ClearFileNames();
+    void FitViewToImage();
+    void ShowImageSize();
+    // SourceBitmap and CanvasBitmap give their memory back; PBMain becomes 0 x 0.
+    void ReleaseImages();
+    // Takes a loaded image as the new source: sizes the view, shows the size, opens the document.
+    void TakeSourceBitmap(Platform::Bitmap bitmap);
+
+    // ---- Bitmap export (document/) ----
+    void MnuSaveClick();
+    void MnuSaveAsClick();
+    void ExportBitmapAs();
+    bool ExportBitmap(const QString& path);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void SetUpComponents();
+    void ConnectCommands();
+
+    HintTiming* m_hints = nullptr;
+    bool m_created = false;
+};
+
+// The main window of the running program (none before it is made and after it is gone).
+extern TFrmFR0010MN* FrmFR0010MN;
