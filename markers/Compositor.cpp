@@ -17,8 +17,8 @@ constexpr int kDotsPerMeter96 = 3780;  // 96 dots per inch
 struct Bgr {
     uint8_t b, g, r;
 };
-constexpr Bgr kBlack{0, 0, 0};
-constexpr Bgr kWhite{255, 255, 255};
+constexpr Bgr kBlackBgr{0, 0, 0};
+constexpr Bgr kWhiteBgr{255, 255, 255};
 constexpr Bgr kSilverBgr{192, 192, 192};
 
 QRgb toQRgb(const Rgb& c) {
@@ -62,7 +62,7 @@ void fillColumn(Platform::Bitmap& canvas, int64_t x, Span ys, Bgr c) {
 // the line's first point. The white gaps keep the line visible on dark and light images alike.
 constexpr int kDotRun = 3;
 Bgr dotColor(int64_t i) {
-    return (i / kDotRun) % 2 == 0 ? kBlack : kWhite;
+    return (i / kDotRun) % 2 == 0 ? kBlackBgr : kWhiteBgr;
 }
 
 }  // namespace
@@ -251,14 +251,14 @@ void Compositor::DrawSelectionRect(Platform::Bitmap& canvas, const TRect& rect) 
             for (const int64_t phase : {y % 8, (7 - y % 8 + 8) % 8}) {
                 int64_t x = xs.from + ((phase - xs.from % 8) + 8) % 8;
                 for (; x < xs.to; x += 8)
-                    putPixel(canvas, x, y, kWhite);
+                    putPixel(canvas, x, y, kWhiteBgr);
             }
         }
     }
-    fillRow(canvas, top, {left, right}, kBlack);
-    fillRow(canvas, bottom - 1, {left, right}, kBlack);
-    fillColumn(canvas, left, {top, bottom}, kBlack);
-    fillColumn(canvas, right - 1, {top, bottom}, kBlack);
+    fillRow(canvas, top, {left, right}, kBlackBgr);
+    fillRow(canvas, bottom - 1, {left, right}, kBlackBgr);
+    fillColumn(canvas, left, {top, bottom}, kBlackBgr);
+    fillColumn(canvas, right - 1, {top, bottom}, kBlackBgr);
 }
 
 void Compositor::DrawGuideLines(Platform::Bitmap& canvas, const Marker& marker) {
