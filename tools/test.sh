@@ -35,10 +35,19 @@ if [ "$fuzz_seconds" -gt 0 ]; then
     name=$(basename "$fuzzer")
     corpus=build/fuzz/corpus/$name
     mkdir -p "$corpus"
-    seeds=tests/fuzz/seeds/${name#fuzz-}
+    # Seeds: the target's own folder when there is one, and the public BMP suite for readers
+    # of bitmaps. New inputs go to the first folder only; the others are read.
+    seeds=()
+    [ -d "tests/fuzz/seeds/${name#fuzz-}" ] && seeds+=("tests/fuzz/seeds/${name#fuzz-}")
+    case "$name" in
+      fuzz-bmp)
+        for folder in g q b; do
+          [ -d "../shared/bmpsuite/$folder" ] && seeds+=("../shared/bmpsuite/$folder")
+        done ;;
+    esac
     echo "-- $name"
     "$fuzzer" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10 \
-      -print_final_stats=1 "$corpus" $( [ -d "$seeds" ] && echo "$seeds" ) 2>&1 | tail -n 12
+      -print_final_stats=1 "$corpus" "${seeds[@]}" 2>&1 | tail -n 12
   done
 fi
 echo "== All tests passed"
