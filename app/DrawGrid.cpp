@@ -8,8 +8,7 @@
 
 #include <algorithm>
 
-DrawGrid::DrawGrid(QWidget* parent) : QAbstractScrollArea(parent)
-{
+DrawGrid::DrawGrid(QWidget* parent) : QAbstractScrollArea(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
@@ -17,52 +16,44 @@ DrawGrid::DrawGrid(QWidget* parent) : QAbstractScrollArea(parent)
     UpdateScrollRange();
 }
 
-void DrawGrid::SetGridSize(int colCount, int rowCount)
-{
+void DrawGrid::SetGridSize(int colCount, int rowCount) {
     m_colCount = std::max(colCount, 0);
     m_rowCount = std::max(rowCount, 0);
     UpdateScrollRange();
     viewport()->update();
 }
 
-void DrawGrid::SetCellSize(int width, int height)
-{
+void DrawGrid::SetCellSize(int width, int height) {
     m_colWidth = std::max(width, 1);
     m_rowHeight = std::max(height, 1);
     UpdateScrollRange();
     viewport()->update();
 }
 
-void DrawGrid::SetColor(const QColor& color)
-{
+void DrawGrid::SetColor(const QColor& color) {
     m_color = color;
     viewport()->update();
 }
 
-int DrawGrid::LeftCol() const
-{
+int DrawGrid::LeftCol() const {
     return horizontalScrollBar()->value();
 }
 
-void DrawGrid::SetLeftCol(int column)
-{
+void DrawGrid::SetLeftCol(int column) {
     horizontalScrollBar()->setValue(column);
 }
 
-void DrawGrid::SetOpaquePaint(bool opaque)
-{
+void DrawGrid::SetOpaquePaint(bool opaque) {
     viewport()->setAutoFillBackground(!opaque);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent, opaque);
     viewport()->setAttribute(Qt::WA_NoSystemBackground, opaque);
 }
 
-QRect DrawGrid::CellRect(int column, int row) const
-{
+QRect DrawGrid::CellRect(int column, int row) const {
     return QRect((column - LeftCol()) * m_colWidth, row * m_rowHeight, m_colWidth, m_rowHeight);
 }
 
-void DrawGrid::MouseToCell(int x, int y, int& column, int& row) const
-{
+void DrawGrid::MouseToCell(int x, int y, int& column, int& row) const {
     column = -1;
     row = -1;
     if (x < 0 || y < 0)
@@ -76,8 +67,7 @@ void DrawGrid::MouseToCell(int x, int y, int& column, int& row) const
 }
 
 // Whole columns scroll: the range ends where the last column is fully in view.
-void DrawGrid::UpdateScrollRange()
-{
+void DrawGrid::UpdateScrollRange() {
     const int visible = std::max(viewport()->width() / m_colWidth, 1);
     QScrollBar* bar = horizontalScrollBar();
     bar->setRange(0, std::max(m_colCount - visible, 0));
@@ -85,19 +75,16 @@ void DrawGrid::UpdateScrollRange()
     bar->setSingleStep(1);
 }
 
-void DrawGrid::resizeEvent(QResizeEvent* event)
-{
+void DrawGrid::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     UpdateScrollRange();
 }
 
-void DrawGrid::scrollContentsBy(int, int)
-{
+void DrawGrid::scrollContentsBy(int, int) {
     viewport()->update();
 }
 
-void DrawGrid::paintEvent(QPaintEvent* event)
-{
+void DrawGrid::paintEvent(QPaintEvent* event) {
     QPainter canvas(viewport());
     const QRect area = event->rect();
     QRegion outside(area);
@@ -120,8 +107,7 @@ void DrawGrid::paintEvent(QPaintEvent* event)
         canvas.fillRect(r, m_color);
 }
 
-void DrawGrid::mousePressEvent(QMouseEvent* event)
-{
+void DrawGrid::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
         int column = -1;
@@ -135,27 +121,23 @@ void DrawGrid::mousePressEvent(QMouseEvent* event)
     emit mouseDown(event->button(), p.x(), p.y());
 }
 
-void DrawGrid::mouseMoveEvent(QMouseEvent* event)
-{
+void DrawGrid::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     emit mouseMove(p.x(), p.y());
 }
 
-void DrawGrid::mouseReleaseEvent(QMouseEvent* event)
-{
+void DrawGrid::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     emit mouseUp(event->button(), p.x(), p.y());
 }
 
-void DrawGrid::mouseDoubleClickEvent(QMouseEvent* event)
-{
+void DrawGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     // Reported as the double-click followed by a second press.
     emit dblClick();
     mousePressEvent(event);
 }
 
-void DrawGrid::keyPressEvent(QKeyEvent* event)
-{
+void DrawGrid::keyPressEvent(QKeyEvent* event) {
     int key = event->key();
     emit keyDown(key);
     if (key == 0) {
@@ -165,12 +147,10 @@ void DrawGrid::keyPressEvent(QKeyEvent* event)
     QAbstractScrollArea::keyPressEvent(event);
 }
 
-QSize DrawGrid::sizeHint() const
-{
+QSize DrawGrid::sizeHint() const {
     return QSize(m_colWidth * 4, m_rowHeight + horizontalScrollBar()->sizeHint().height());
 }
 
-QSize DrawGrid::minimumSizeHint() const
-{
+QSize DrawGrid::minimumSizeHint() const {
     return QSize(0, 0);
 }

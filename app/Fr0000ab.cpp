@@ -6,8 +6,7 @@
 
 TFrmFR0000AB* FrmFR0000AB = nullptr;
 
-TFrmFR0000AB::TFrmFR0000AB(QWidget* owner) : QDialog(owner)
-{
+TFrmFR0000AB::TFrmFR0000AB(QWidget* owner) : QDialog(owner) {
     setupUi(this);
     // A fixed dialog frame: no resizing, no minimise or maximise box.
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -26,14 +25,12 @@ TFrmFR0000AB::TFrmFR0000AB(QWidget* owner) : QDialog(owner)
     FormCreate();
 }
 
-void TFrmFR0000AB::FormCreate()
-{
+void TFrmFR0000AB::FormCreate() {
     setWindowTitle(QCoreApplication::applicationName() + QStringLiteral(" Ver ") +
                    Platform::Cp932::toUnicode(Common::GetFileVersion(Common::fvFileVersion)));
 }
 
-QPoint TFrmFR0000AB::PlaceOver(const QRect& owner, const QSize& box)
-{
+QPoint TFrmFR0000AB::PlaceOver(const QRect& owner, const QSize& box) {
     return QPoint(owner.left() + ((owner.width() - box.width()) >> 1),
                   owner.top() + ((owner.height() - box.height()) >> 1));
 }

@@ -24,8 +24,7 @@ const QString kDiscardQuestion =
 constexpr int kPaletteColumns = 99;
 constexpr std::array<int, TFrmFR0010MN::PanelCount> kPanelWidths = {50, 150, 150, 150, 150};
 
-QFont windowFont()
-{
+QFont windowFont() {
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPixelSize(12);
     return font;
@@ -33,8 +32,7 @@ QFont windowFont()
 
 }  // namespace
 
-TFrmFR0010MN::TFrmFR0010MN(QWidget* parent) : QMainWindow(parent)
-{
+TFrmFR0010MN::TFrmFR0010MN(QWidget* parent) : QMainWindow(parent) {
     FrmFR0010MN = this;
     Markers::InstallFontSubstitutions();
     setupUi(this);
@@ -43,8 +41,7 @@ TFrmFR0010MN::TFrmFR0010MN(QWidget* parent) : QMainWindow(parent)
     FormCreate();
 }
 
-TFrmFR0010MN::~TFrmFR0010MN()
-{
+TFrmFR0010MN::~TFrmFR0010MN() {
     FormDestroy();
     if (FrmFR0010MN == this)
         FrmFR0010MN = nullptr;
@@ -52,8 +49,7 @@ TFrmFR0010MN::~TFrmFR0010MN()
 
 // What the layout file cannot say: pixel-sized fonts, images, the status panels, the grid's
 // geometry and the file dialogs.
-void TFrmFR0010MN::SetUpComponents()
-{
+void TFrmFR0010MN::SetUpComponents() {
     setFont(windowFont());
     setWindowIcon(WindowImages::MainIcon());
 
@@ -79,12 +75,19 @@ void TFrmFR0010MN::SetUpComponents()
     ScbMain->viewport()->setBackgroundRole(QPalette::Dark);
     ScbMain->viewport()->setAutoFillBackground(true);
 
+    // The panels stand in a strip of their own, so their widths hold whatever the window's.
     StbInfo->setSizeGripEnabled(true);
+    m_panelStrip = new QWidget(StbInfo);
+    m_panelStrip->setObjectName(QStringLiteral("StbPanels"));
+    StbInfo->addWidget(m_panelStrip, 1);
+    int left = 0;
     for (int i = 0; i < PanelCount; ++i) {
-        StbPanels[i] = new StatusPanel(kPanelWidths[i], StbInfo);
+        StbPanels[i] = new StatusPanel(m_panelStrip);
         StbPanels[i]->setObjectName(QStringLiteral("StbPanel%1").arg(i));
-        StbInfo->addWidget(StbPanels[i]);
+        StbPanels[i]->setGeometry(left, 0, kPanelWidths[i], m_panelStrip->height());
+        left += kPanelWidths[i];
     }
+    m_panelStrip->installEventFilter(this);
 
     ODFile = new QFileDialog(this);
     ODFile->setObjectName(QStringLiteral("ODFile"));
@@ -101,8 +104,7 @@ void TFrmFR0010MN::SetUpComponents()
 }
 
 // Commands whose behaviour exists are wired here; a tool button raises its menu item's handler.
-void TFrmFR0010MN::ConnectCommands()
-{
+void TFrmFR0010MN::ConnectCommands() {
     connect(MnuNew, &QAction::triggered, this, &TFrmFR0010MN::MnuNewClick);
     connect(MnuOpen, &QAction::triggered, this, &TFrmFR0010MN::MnuOpenClick);
     connect(SpbOpen, &QToolButton::clicked, this, &TFrmFR0010MN::MnuOpenClick);
@@ -118,8 +120,7 @@ void TFrmFR0010MN::ConnectCommands()
     connect(DGMain, &DrawGrid::drawCell, this, &TFrmFR0010MN::DGMainDrawCell);
 }
 
-void TFrmFR0010MN::FormCreate()
-{
+void TFrmFR0010MN::FormCreate() {
     m_hints = new HintTiming(this);
     for (QToolButton* button : PnlTop->findChildren<QToolButton*>())
         m_hints->Attach(button);
@@ -156,14 +157,12 @@ void TFrmFR0010MN::FormCreate()
     }
 }
 
-void TFrmFR0010MN::FormDestroy()
-{
+void TFrmFR0010MN::FormDestroy() {
     MarkerMap.ClearMarkers();
     Compositor.FreeBitmaps();
 }
 
-void TFrmFR0010MN::closeEvent(QCloseEvent* event)
-{
+void TFrmFR0010MN::closeEvent(QCloseEvent* event) {
     bool canClose = true;
     FormCloseQuery(canClose);
     if (canClose)
@@ -172,8 +171,7 @@ void TFrmFR0010MN::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
-void TFrmFR0010MN::FormCloseQuery(bool& CanClose)
-{
+void TFrmFR0010MN::FormCloseQuery(bool& CanClose) {
     if (!Modified)
         return;
     CanClose = Common::QryMsg(this, kDiscardQuestion, 2) == 1;
@@ -181,15 +179,13 @@ void TFrmFR0010MN::FormCloseQuery(bool& CanClose)
 
 // Only Yes lets the work go. A failed dialog (0) or one closed any other way keeps it, as at
 // closing.
-bool TFrmFR0010MN::ConfirmDiscard()
-{
+bool TFrmFR0010MN::ConfirmDiscard() {
     if (!Modified)
         return true;
     return Common::QryMsg(this, kDiscardQuestion, 2) == 1;
 }
 
-void TFrmFR0010MN::SetDocumentState(bool open)
-{
+void TFrmFR0010MN::SetDocumentState(bool open) {
     SpbOpen->setEnabled(!open);
     SpbPaste->setEnabled(!open);
     for (QToolButton* b : {SpbWorkSave, SpbWorkSaveAs, SpbSave, SpbSaveAs, SpbFont})
@@ -207,33 +203,28 @@ void TFrmFR0010MN::SetDocumentState(bool open)
         a->setEnabled(open);
 }
 
-void TFrmFR0010MN::SetStatusText(int panel, const QString& text)
-{
+void TFrmFR0010MN::SetStatusText(int panel, const QString& text) {
     if (panel < 0 || panel >= PanelCount)
         return;
     StbPanels[panel]->setText(QStringLiteral(" ") + text);
 }
 
-void TFrmFR0010MN::ClearStatusTexts()
-{
+void TFrmFR0010MN::ClearStatusTexts() {
     for (StatusPanel* panel : StbPanels)
         panel->clear();
 }
 
-QString TFrmFR0010MN::StatusText(int panel) const
-{
+QString TFrmFR0010MN::StatusText(int panel) const {
     if (panel < 0 || panel >= PanelCount)
         return {};
     return StbPanels[panel]->text();
 }
 
-void TFrmFR0010MN::DGMainWndProc()
-{
+void TFrmFR0010MN::DGMainWndProc() {
     DGMain->SetOpaquePaint(true);
 }
 
-void TFrmFR0010MN::DGMainDrawCell(QPainter* canvas, int column, int, const QRect& rect)
-{
+void TFrmFR0010MN::DGMainDrawCell(QPainter* canvas, int column, int, const QRect& rect) {
     Platform::Bitmap* cell = Compositor.CellBitmap();
     if (!cell)
         return;
@@ -244,8 +235,7 @@ void TFrmFR0010MN::DGMainDrawCell(QPainter* canvas, int column, int, const QRect
 }
 
 // The screen image is composed whole and only the part to repaint is copied to the screen.
-void TFrmFR0010MN::PBMainPaint(QPainter* canvas, const QRect& clip)
-{
+void TFrmFR0010MN::PBMainPaint(QPainter* canvas, const QRect& clip) {
     Platform::Bitmap* image = Compositor.CanvasBitmap();
     if (DocumentOpen && image && !image->isNull()) {
         Compositor.ComposeCanvas(MarkerMap);
@@ -257,18 +247,15 @@ void TFrmFR0010MN::PBMainPaint(QPainter* canvas, const QRect& clip)
 
 // The composition runs in PBMainPaint, for the area the window system asks for; outside a
 // paint event the window only asks for that repaint.
-void TFrmFR0010MN::ComposeCanvas()
-{
+void TFrmFR0010MN::ComposeCanvas() {
     PBMain->update();
 }
 
-void TFrmFR0010MN::MnuExitClick()
-{
+void TFrmFR0010MN::MnuExitClick() {
     close();
 }
 
-void TFrmFR0010MN::MnuAboutClick()
-{
+void TFrmFR0010MN::MnuAboutClick() {
     FrmFR0000AB = nullptr;
     try {
         FrmFR0000AB = new TFrmFR0000AB(this);
@@ -284,9 +271,12 @@ void TFrmFR0010MN::MnuAboutClick()
     }
 }
 
-bool TFrmFR0010MN::eventFilter(QObject* watched, QEvent* event)
-{
+bool TFrmFR0010MN::eventFilter(QObject* watched, QEvent* event) {
     if (watched == PnlTop && event->type() == QEvent::Resize)
         BvlTop->resize(PnlTop->width(), BvlTop->height());
+    if (watched == m_panelStrip && event->type() == QEvent::Resize) {
+        for (StatusPanel* panel : StbPanels)
+            panel->resize(panel->width(), m_panelStrip->height());
+    }
     return QMainWindow::eventFilter(watched, event);
 }

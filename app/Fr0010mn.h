@@ -108,6 +108,7 @@ private:
     void ConnectCommands();
 
     HintTiming* m_hints = nullptr;
+    QWidget* m_panelStrip = nullptr;
     bool m_created = false;
 };
 

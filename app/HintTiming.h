@@ -11,8 +11,8 @@ class QWidget;
 class HintTiming : public QObject {
     Q_OBJECT
 public:
-    static constexpr int HintPause = 50;                 // ms before a tip shows
-    static constexpr int HintHidePause = 2147483647;     // ms a tip stays: for as long as it rests
+    static constexpr int HintPause = 50;              // ms before a tip shows
+    static constexpr int HintHidePause = 2147483647;  // ms a tip stays: for as long as it rests
 
     explicit HintTiming(QObject* parent);
     void Attach(QWidget* widget);

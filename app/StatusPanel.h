@@ -2,16 +2,11 @@
 
 #include <QLabel>
 
-// One panel of the status bar: a raised text field of a set width that gives way when the
-// window is narrower than all panels together, so the panels never widen the window.
+// One panel of the status bar: a raised text field of a set width. The panels stand side by
+// side from the bar's left edge at their own widths; a window narrower than all of them
+// together cuts off the last ones rather than squeezing every panel.
 class StatusPanel : public QLabel {
     Q_OBJECT
 public:
-    StatusPanel(int width, QWidget* parent = nullptr);
-
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
-
-private:
-    int m_width;
+    explicit StatusPanel(QWidget* parent = nullptr);
 };

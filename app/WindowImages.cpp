@@ -7,13 +7,11 @@ namespace WindowImages {
 
 namespace {
 
-QString pathOf(const QString& name)
-{
+QString pathOf(const QString& name) {
     return QStringLiteral(":/window/%1").arg(name);
 }
 
-QPixmap keyed(const QImage& image)
-{
+QPixmap keyed(const QImage& image) {
     if (image.isNull())
         return {};
     QPixmap pixmap = QPixmap::fromImage(image);
@@ -24,13 +22,11 @@ QPixmap keyed(const QImage& image)
 
 }  // namespace
 
-QPixmap KeyedPixmap(const QString& name)
-{
+QPixmap KeyedPixmap(const QString& name) {
     return keyed(QImage(pathOf(name)));
 }
 
-QIcon ButtonIcon(const QString& name)
-{
+QIcon ButtonIcon(const QString& name) {
     const QImage image(pathOf(QStringLiteral("BTN") + name));
     QIcon icon;
     if (image.isNull())
@@ -45,16 +41,14 @@ QIcon ButtonIcon(const QString& name)
     return icon;
 }
 
-QIcon MainIcon()
-{
+QIcon MainIcon() {
     return QIcon(KeyedPixmap(QStringLiteral("MAINICON")));
 }
 
 // The resource holds the AND mask (rows 0 to 31) above the XOR mask (rows 32 to 63), a white
 // pixel being a set bit. In Qt's terms: AND 0 / XOR 0 black, AND 0 / XOR 1 white, AND 1 / XOR 0
 // see-through, AND 1 / XOR 1 inverted screen.
-QCursor DragCursor()
-{
+QCursor DragCursor() {
     const QImage image(pathOf(QStringLiteral("DRUGCURSOR")));
     if (image.width() != 32 || image.height() != 64)
         return QCursor(Qt::DragMoveCursor);

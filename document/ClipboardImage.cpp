@@ -7,8 +7,7 @@
 
 namespace Document {
 
-Platform::Bitmap ClipboardBitmap(const QMimeData* data)
-{
+Platform::Bitmap ClipboardBitmap(const QMimeData* data) {
     if (!data)
         throw Platform::ToolkitError(QStringLiteral("クリップボードを開くことができません"));
     if (!data->hasImage())

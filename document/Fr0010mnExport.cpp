@@ -8,8 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-void TFrmFR0010MN::MnuSaveClick()
-{
+void TFrmFR0010MN::MnuSaveClick() {
     if (!Compositor.CanvasBitmap() || !DocumentOpen)
         return;
     if (!ExportFileName.isEmpty())
@@ -18,15 +17,13 @@ void TFrmFR0010MN::MnuSaveClick()
         ExportBitmapAs();
 }
 
-void TFrmFR0010MN::MnuSaveAsClick()
-{
+void TFrmFR0010MN::MnuSaveAsClick() {
     if (!Compositor.CanvasBitmap() || !DocumentOpen)
         return;
     ExportBitmapAs();
 }
 
-void TFrmFR0010MN::ExportBitmapAs()
-{
+void TFrmFR0010MN::ExportBitmapAs() {
     SDFile->selectFile(ExportFileName.isEmpty() ? QStringLiteral("新規.bmp") : ExportFileName);
     if (SDFile->exec() != QDialog::Accepted || SDFile->selectedFiles().isEmpty())
         return;
@@ -36,8 +33,7 @@ void TFrmFR0010MN::ExportBitmapAs()
 // The file is written whole beside the target and then put in its place in one rename, so a
 // failed export leaves an existing file as it was. The screen is not repainted: it keeps its
 // decorations until the next composition.
-bool TFrmFR0010MN::ExportBitmap(const QString& path)
-{
+bool TFrmFR0010MN::ExportBitmap(const QString& path) {
     try {
         // A file marked read-only is not replaced, whoever runs the program: the rename that
         // puts the new file in place would otherwise pass over the mark.

@@ -11,8 +11,7 @@
 
 #include "Bmp.h"
 
-void TFrmFR0010MN::ResetDocument()
-{
+void TFrmFR0010MN::ResetDocument() {
     MarkerMap.ClearMarkers();
     ClearStatusTexts();
     DocumentOpen = false;
@@ -20,21 +19,18 @@ void TFrmFR0010MN::ResetDocument()
     DGMain->SetLeftCol(0);
 }
 
-void TFrmFR0010MN::ClearFileNames()
-{
+void TFrmFR0010MN::ClearFileNames() {
     WorkSaveFileName.clear();
     WorkOpenFileName.clear();
     ExportFileName.clear();
 }
 
-void TFrmFR0010MN::ReleaseImages()
-{
+void TFrmFR0010MN::ReleaseImages() {
     Compositor.ReleaseImages();
     PBMain->resize(0, 0);
 }
 
-void TFrmFR0010MN::FitViewToImage()
-{
+void TFrmFR0010MN::FitViewToImage() {
     const Platform::Bitmap* source = Compositor.SourceBitmap();
     if (!source)
         return;
@@ -44,16 +40,14 @@ void TFrmFR0010MN::FitViewToImage()
         canvas->setSize(source->width(), source->height());
 }
 
-void TFrmFR0010MN::ShowImageSize()
-{
+void TFrmFR0010MN::ShowImageSize() {
     const Platform::Bitmap* source = Compositor.SourceBitmap();
     if (!source)
         return;
     SetStatusText(1, QStringLiteral("W %1 × H %2").arg(source->width()).arg(source->height()));
 }
 
-void TFrmFR0010MN::TakeSourceBitmap(Platform::Bitmap bitmap)
-{
+void TFrmFR0010MN::TakeSourceBitmap(Platform::Bitmap bitmap) {
     Compositor.SetSourceBitmap(std::move(bitmap));
     FitViewToImage();
     ShowImageSize();
@@ -61,8 +55,7 @@ void TFrmFR0010MN::TakeSourceBitmap(Platform::Bitmap bitmap)
     SetDocumentState(true);
 }
 
-void TFrmFR0010MN::MnuNewClick()
-{
+void TFrmFR0010MN::MnuNewClick() {
     if (!ConfirmDiscard())
         return;
     ResetDocument();
@@ -73,8 +66,7 @@ void TFrmFR0010MN::MnuNewClick()
     DGMain->viewport()->update();
 }
 
-void TFrmFR0010MN::MnuOpenClick()
-{
+void TFrmFR0010MN::MnuOpenClick() {
     if (!ConfirmDiscard())
         return;
     if (ODFile->exec() != QDialog::Accepted || ODFile->selectedFiles().isEmpty())
@@ -92,8 +84,7 @@ void TFrmFR0010MN::MnuOpenClick()
 }
 
 // Unlike opening a file, pasting resets the document before it knows what the clipboard holds.
-void TFrmFR0010MN::MnuClipClick()
-{
+void TFrmFR0010MN::MnuClipClick() {
     if (!ConfirmDiscard())
         return;
     ResetDocument();

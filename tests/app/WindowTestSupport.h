@@ -20,17 +20,15 @@
 #include <functional>
 #include <memory>
 
-namespace WindowTest {
+namespace Gui {
 
 // The caption without its access-key marker: "はい(&Y)" -> "はい(Y)".
-inline QString plainCaption(QString text)
-{
+inline QString plainCaption(QString text) {
     return text.remove(QLatin1Char('&'));
 }
 
 // All the text a dialog shows in its labels (a message box's text included).
-inline QString dialogText(QWidget* dialog)
-{
+inline QString dialogText(QWidget* dialog) {
     if (auto* box = qobject_cast<QMessageBox*>(dialog))
         return box->text();
     QString all;
@@ -40,8 +38,7 @@ inline QString dialogText(QWidget* dialog)
 }
 
 // Presses the dialog's button whose caption starts with `caption` (access key ignored).
-inline bool clickButton(QWidget* dialog, const QString& caption)
-{
+inline bool clickButton(QWidget* dialog, const QString& caption) {
     for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>()) {
         if (b->isVisible() && plainCaption(b->text()).startsWith(caption)) {
             b->click();
@@ -52,8 +49,7 @@ inline bool clickButton(QWidget* dialog, const QString& caption)
 }
 
 // The owner of the answers not yet given.
-inline QObject& pendingAnswers()
-{
+inline QObject& pendingAnswers() {
     static QObject owner;
     return owner;
 }
@@ -61,8 +57,7 @@ inline QObject& pendingAnswers()
 // Runs `answer` on the next modal dialog of type T, once it is visible. Answers are taken in
 // the order they were asked for.
 template <class T = QDialog>
-void whenModal(std::function<void(T*)> answer)
-{
+void whenModal(std::function<void(T*)> answer) {
     auto* timer = new QTimer(&pendingAnswers());
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, answer] {
@@ -78,8 +73,7 @@ void whenModal(std::function<void(T*)> answer)
 }
 
 // A message dialog: records its text into *text and presses the button `caption`.
-inline void answerMessage(const QString& caption, QString* text = nullptr)
-{
+inline void answerMessage(const QString& caption, QString* text = nullptr) {
     whenModal<QDialog>([caption, text](QDialog* d) {
         if (qobject_cast<QFileDialog*>(d)) {
             ADD_FAILURE() << "a file dialog came where a message was expected";
@@ -97,8 +91,7 @@ inline void answerMessage(const QString& caption, QString* text = nullptr)
 
 // A file dialog: records the name it offers into *offered, then accepts `path` typed into its
 // name field (an empty path cancels it).
-inline void answerFileDialog(const QString& path, QString* offered = nullptr)
-{
+inline void answerFileDialog(const QString& path, QString* offered = nullptr) {
     whenModal<QFileDialog>([path, offered](QFileDialog* d) {
         auto* edit = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         if (offered && edit)
@@ -116,8 +109,7 @@ inline void answerFileDialog(const QString& path, QString* offered = nullptr)
 // five seconds is closed and fails the test.
 class WindowTest : public TestSupport::TempDirTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         window = std::make_unique<TFrmFR0010MN>();
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -132,8 +124,7 @@ protected:
         });
         m_watchdog.start();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         m_watchdog.stop();
         const auto unused = pendingAnswers().findChildren<QTimer*>();
         EXPECT_TRUE(unused.isEmpty()) << unused.size() << " expected dialog(s) never came";
@@ -145,8 +136,7 @@ protected:
     }
 
     // What an editing command does to the document: the unsaved mark.
-    void makeModified()
-    {
+    void makeModified() {
         window->Modified = true;
         window->SetStatusText(0, QStringLiteral("変更"));
     }
@@ -158,4 +148,4 @@ private:
     QPointer<QWidget> m_lastModal;
 };
 
-}  // namespace WindowTest
+}  // namespace Gui

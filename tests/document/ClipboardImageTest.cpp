@@ -1,16 +1,15 @@
 #include "ClipboardImage.h"
 #include "ToolkitError.h"
 
+#include <gtest/gtest.h>
 #include <QImage>
 #include <QMimeData>
-#include <gtest/gtest.h>
 
 using Document::ClipboardBitmap;
 
 namespace {
 
-QString messageOf(const QMimeData* data)
-{
+QString messageOf(const QMimeData* data) {
     try {
         ClipboardBitmap(data);
     } catch (const Platform::ToolkitError& e) {
@@ -21,8 +20,7 @@ QString messageOf(const QMimeData* data)
 
 }  // namespace
 
-TEST(ClipboardImage, WithoutAnImageTheFailureNamesTheReason)
-{
+TEST(ClipboardImage, WithoutAnImageTheFailureNamesTheReason) {
     QMimeData text;
     text.setText(QStringLiteral("words"));
     QMimeData empty;
@@ -31,8 +29,7 @@ TEST(ClipboardImage, WithoutAnImageTheFailureNamesTheReason)
     EXPECT_EQ(messageOf(&empty), QStringLiteral("未対応のクリップボード データです"));
 }
 
-TEST(ClipboardImage, ImageKeepsItsDepth)
-{
+TEST(ClipboardImage, ImageKeepsItsDepth) {
     const struct {
         const char* name;
         QImage::Format format;

@@ -7,13 +7,12 @@
 
 #include <unistd.h>
 
-using WindowTest::WindowTest;
+using Gui::WindowTest;
 
 namespace {
 
 // A 4-bit bitmap of stripes in the sixteen colours of its table.
-Platform::Bitmap fourBit(int width, int height)
-{
+Platform::Bitmap fourBit(int width, int height) {
     Platform::Bitmap b(width, height, 4);
     std::vector<QRgb> table;
     for (int i = 0; i < 16; ++i)
@@ -29,12 +28,11 @@ Platform::Bitmap fourBit(int width, int height)
 
 class ExportTest : public WindowTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         WindowTest::SetUp();
         const QString source = path(QStringLiteral("source.bmp"));
         Platform::Bmp::writeFile(fourBit(90, 70), source);
-        WindowTest::answerFileDialog(source);
+        Gui::answerFileDialog(source);
         window->MnuOpen->trigger();
         ASSERT_TRUE(window->DocumentOpen);
     }
@@ -42,8 +40,7 @@ protected:
 
 }  // namespace
 
-TEST_F(ExportTest, FourBitSourceExportsAsTwentyFourBitsWithMarkersAndNoDecorations)
-{
+TEST_F(ExportTest, FourBitSourceExportsAsTwentyFourBitsWithMarkersAndNoDecorations) {
     EXPECT_EQ(window->SDFile->defaultSuffix(), QStringLiteral("bmp"));
     EXPECT_EQ(window->SDFile->nameFilters(), QStringList{QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ(*.bmp)")});
     EXPECT_EQ(window->Compositor.SourceBitmap()->bitsPerPixel(), 4);
@@ -69,7 +66,7 @@ TEST_F(ExportTest, FourBitSourceExportsAsTwentyFourBitsWithMarkersAndNoDecoratio
 
     const QString out = path(QStringLiteral("result.bmp"));
     QString offered;
-    WindowTest::answerFileDialog(out, &offered);
+    Gui::answerFileDialog(out, &offered);
     window->MnuSaveAs->trigger();
 
     EXPECT_EQ(offered, QStringLiteral("新規.bmp"));
@@ -97,11 +94,10 @@ TEST_F(ExportTest, FourBitSourceExportsAsTwentyFourBitsWithMarkersAndNoDecoratio
     EXPECT_EQ(window->ExportFileName, out);
 }
 
-TEST_F(ExportTest, ExportPathIsRememberedUntilTheDocumentChanges)
-{
+TEST_F(ExportTest, ExportPathIsRememberedUntilTheDocumentChanges) {
     const QString first = path(QStringLiteral("first.bmp"));
     QString offered;
-    WindowTest::answerFileDialog(first, &offered);
+    Gui::answerFileDialog(first, &offered);
     window->MnuSave->trigger();
     EXPECT_EQ(offered, QStringLiteral("新規.bmp"));
     ASSERT_EQ(window->ExportFileName, first);
@@ -113,14 +109,14 @@ TEST_F(ExportTest, ExportPathIsRememberedUntilTheDocumentChanges)
 
     // Export as: the remembered name is offered; the new one is remembered.
     const QString second = path(QStringLiteral("second.bmp"));
-    WindowTest::answerFileDialog(second, &offered);
+    Gui::answerFileDialog(second, &offered);
     window->MnuSaveAs->trigger();
     EXPECT_EQ(offered, QStringLiteral("first.bmp"));
     EXPECT_EQ(window->SDFile->directory().absolutePath(), QFileInfo(first).absolutePath());
     EXPECT_EQ(window->ExportFileName, second);
 
     // A cancelled dialog changes nothing.
-    WindowTest::answerFileDialog(QString());
+    Gui::answerFileDialog(QString());
     window->MnuSaveAs->trigger();
     EXPECT_EQ(window->ExportFileName, second);
 
@@ -131,16 +127,15 @@ TEST_F(ExportTest, ExportPathIsRememberedUntilTheDocumentChanges)
 
     // So does opening another image.
     const QString source = path(QStringLiteral("source.bmp"));
-    WindowTest::answerFileDialog(source);
+    Gui::answerFileDialog(source);
     window->MnuOpen->trigger();
     ASSERT_TRUE(window->DocumentOpen);
-    WindowTest::answerFileDialog(QString(), &offered);
+    Gui::answerFileDialog(QString(), &offered);
     window->MnuSave->trigger();
     EXPECT_EQ(offered, QStringLiteral("新規.bmp"));
 }
 
-TEST_F(ExportTest, OverwritingAnExistingFileAsksFirst)
-{
+TEST_F(ExportTest, OverwritingAnExistingFileAsksFirst) {
     const QString target = path(QStringLiteral("there.bmp"));
     QFile f(target);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -148,9 +143,9 @@ TEST_F(ExportTest, OverwritingAnExistingFileAsksFirst)
     f.close();
 
     // Declined: the old file stays.
-    WindowTest::answerFileDialog(target);
-    WindowTest::whenModal<QMessageBox>([](QMessageBox* box) {
-        WindowTest::whenModal<QFileDialog>([](QFileDialog* d) { d->reject(); });
+    Gui::answerFileDialog(target);
+    Gui::whenModal<QMessageBox>([](QMessageBox* box) {
+        Gui::whenModal<QFileDialog>([](QFileDialog* d) { d->reject(); });
         box->button(QMessageBox::No)->click();
     });
     window->MnuSaveAs->trigger();
@@ -158,20 +153,18 @@ TEST_F(ExportTest, OverwritingAnExistingFileAsksFirst)
     EXPECT_TRUE(window->ExportFileName.isEmpty());
 
     // Confirmed: replaced by the export.
-    WindowTest::answerFileDialog(target);
-    WindowTest::whenModal<QMessageBox>(
-        [](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    Gui::answerFileDialog(target);
+    Gui::whenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
     window->MnuSaveAs->trigger();
     EXPECT_EQ(Platform::Bmp::readFile(target).width(), 90);
 }
 
-TEST_F(ExportTest, FailedExportReportsAndKeepsWhatWasThere)
-{
+TEST_F(ExportTest, FailedExportReportsAndKeepsWhatWasThere) {
     window->ExportFileName = path(QStringLiteral("before.bmp"));
 
     const QString nowhere = path(QStringLiteral("no/such/folder/out.bmp"));
     QString message;
-    WindowTest::answerMessage(QStringLiteral("OK"), &message);
+    Gui::answerMessage(QStringLiteral("OK"), &message);
     EXPECT_FALSE(window->ExportBitmap(nowhere));
     EXPECT_TRUE(message.contains(QStringLiteral("ファイル %1 を作成できません").arg(nowhere)))
         << message.toStdString();
@@ -184,7 +177,7 @@ TEST_F(ExportTest, FailedExportReportsAndKeepsWhatWasThere)
     f.write("keep me");
     f.close();
     ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadGroup));
-    WindowTest::answerMessage(QStringLiteral("OK"), &message);
+    Gui::answerMessage(QStringLiteral("OK"), &message);
     EXPECT_FALSE(window->ExportBitmap(locked));
     EXPECT_TRUE(message.contains(QStringLiteral("ファイル %1 を作成できません").arg(locked)))
         << message.toStdString();

@@ -6,13 +6,12 @@
 #include <QFile>
 #include <QMimeData>
 
-using WindowTest::WindowTest;
+using Gui::WindowTest;
 
 namespace {
 
 // A 24-bit bitmap with a gradient, so any pixel can be told from its neighbours.
-Platform::Bitmap gradient(int width, int height)
-{
+Platform::Bitmap gradient(int width, int height) {
     Platform::Bitmap b(width, height, 24);
     for (int y = 0; y < height; ++y) {
         uint8_t* row = b.scanLine(y);
@@ -28,13 +27,11 @@ Platform::Bitmap gradient(int width, int height)
 class SourceImageTest : public WindowTest {
 protected:
     // Opens `path` through the real open dialog.
-    void openThroughDialog(const QString& path)
-    {
-        WindowTest::answerFileDialog(path);
+    void openThroughDialog(const QString& path) {
+        Gui::answerFileDialog(path);
         window->MnuOpen->trigger();
     }
-    QString writeBitmap(const QString& name, const Platform::Bitmap& bitmap)
-    {
+    QString writeBitmap(const QString& name, const Platform::Bitmap& bitmap) {
         const QString file = path(name);
         Platform::Bmp::writeFile(bitmap, file);
         return file;
@@ -43,8 +40,7 @@ protected:
 
 }  // namespace
 
-TEST_F(SourceImageTest, OpeningABitmapStartsADocument)
-{
+TEST_F(SourceImageTest, OpeningABitmapStartsADocument) {
     const QString file = writeBitmap(QStringLiteral("photo.bmp"), gradient(640, 480));
     EXPECT_EQ(window->ODFile->nameFilters(), QStringList{QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp)")});
     window->ExportFileName = QStringLiteral("old.bmp");
@@ -76,17 +72,15 @@ TEST_F(SourceImageTest, OpeningABitmapStartsADocument)
     EXPECT_TRUE(window->close());
 }
 
-TEST_F(SourceImageTest, CancelledOpenChangesNothing)
-{
+TEST_F(SourceImageTest, CancelledOpenChangesNothing) {
     window->ExportFileName = QStringLiteral("kept.bmp");
-    WindowTest::answerFileDialog(QString());
+    Gui::answerFileDialog(QString());
     window->MnuOpen->trigger();
     EXPECT_FALSE(window->DocumentOpen);
     EXPECT_EQ(window->ExportFileName, QStringLiteral("kept.bmp"));
 }
 
-TEST_F(SourceImageTest, OpenFailuresAreReportedAndLeaveNoDocument)
-{
+TEST_F(SourceImageTest, OpenFailuresAreReportedAndLeaveNoDocument) {
     const struct {
         const char* name;
         QByteArray bytes;
@@ -106,8 +100,8 @@ TEST_F(SourceImageTest, OpenFailuresAreReportedAndLeaveNoDocument)
         window->ExportFileName = QStringLiteral("x.bmp");
 
         QString message;
-        WindowTest::answerFileDialog(file);
-        WindowTest::answerMessage(QStringLiteral("OK"), &message);
+        Gui::answerFileDialog(file);
+        Gui::answerMessage(QStringLiteral("OK"), &message);
         window->MnuOpen->trigger();
 
         EXPECT_TRUE(message.contains(row.message)) << row.name << ": " << message.toStdString();
@@ -118,8 +112,7 @@ TEST_F(SourceImageTest, OpenFailuresAreReportedAndLeaveNoDocument)
     }
 }
 
-TEST_F(SourceImageTest, PastingAnImageKeepsItsDepth)
-{
+TEST_F(SourceImageTest, PastingAnImageKeepsItsDepth) {
     QImage image(300, 200, QImage::Format_Indexed8);
     image.setColorTable({qRgb(0, 0, 0), qRgb(10, 20, 30), qRgb(250, 0, 0)});
     image.fill(1);
@@ -144,14 +137,13 @@ TEST_F(SourceImageTest, PastingAnImageKeepsItsDepth)
     EXPECT_EQ(window->Compositor.SourceBitmap()->pixel(5, 6), qRgb(250, 0, 0));
 }
 
-TEST_F(SourceImageTest, PastingTextOnlyReportsUnsupportedDataAndLeavesNoDocument)
-{
+TEST_F(SourceImageTest, PastingTextOnlyReportsUnsupportedDataAndLeavesNoDocument) {
     QGuiApplication::clipboard()->setText(QStringLiteral("just words"));
     window->ExportFileName = QStringLiteral("x.bmp");
     window->WorkSaveFileName = QStringLiteral("x.ptn");
 
     QString message;
-    WindowTest::answerMessage(QStringLiteral("OK"), &message);
+    Gui::answerMessage(QStringLiteral("OK"), &message);
     window->MnuClip->trigger();
 
     EXPECT_TRUE(message.contains(QStringLiteral("未対応のクリップボード データです")))
@@ -162,8 +154,7 @@ TEST_F(SourceImageTest, PastingTextOnlyReportsUnsupportedDataAndLeavesNoDocument
     EXPECT_TRUE(window->MnuClip->isEnabled());
 }
 
-TEST_F(SourceImageTest, NewWithUnsavedWorkGoesOnOnlyAfterYes)
-{
+TEST_F(SourceImageTest, NewWithUnsavedWorkGoesOnOnlyAfterYes) {
     window->TakeSourceBitmap(gradient(100, 80));
     window->MarkerMap.InsertMarker(3, Markers::MakeMarker(5, 5));
     window->Compositor.SetBackgroundStyle(Markers::StyleBox2);
@@ -171,9 +162,9 @@ TEST_F(SourceImageTest, NewWithUnsavedWorkGoesOnOnlyAfterYes)
     makeModified();
 
     // No, and a dialog closed without an answer: nothing changes.
-    WindowTest::answerMessage(QStringLiteral("いいえ"));
+    Gui::answerMessage(QStringLiteral("いいえ"));
     window->MnuNew->trigger();
-    WindowTest::whenModal<QDialog>([](QDialog* d) { d->close(); });
+    Gui::whenModal<QDialog>([](QDialog* d) { d->close(); });
     window->MnuNew->trigger();
     EXPECT_TRUE(window->DocumentOpen);
     EXPECT_TRUE(window->Modified);
@@ -184,7 +175,7 @@ TEST_F(SourceImageTest, NewWithUnsavedWorkGoesOnOnlyAfterYes)
     EXPECT_TRUE(window->MnuSave->isEnabled());
 
     // Yes: the document goes, the appearance stays.
-    WindowTest::answerMessage(QStringLiteral("はい"));
+    Gui::answerMessage(QStringLiteral("はい"));
     window->MnuNew->trigger();
     EXPECT_FALSE(window->DocumentOpen);
     EXPECT_FALSE(window->Modified);
@@ -198,13 +189,12 @@ TEST_F(SourceImageTest, NewWithUnsavedWorkGoesOnOnlyAfterYes)
     EXPECT_EQ(window->Compositor.BackgroundStyle(), Markers::StyleBox2);
 }
 
-TEST_F(SourceImageTest, PasteAfterUnsavedWorkAnsweredNoKeepsTheDocument)
-{
+TEST_F(SourceImageTest, PasteAfterUnsavedWorkAnsweredNoKeepsTheDocument) {
     window->TakeSourceBitmap(gradient(50, 40));
     makeModified();
     window->SetDocumentState(false);  // paste is offered again only without a document
     QGuiApplication::clipboard()->setImage(QImage(10, 10, QImage::Format_RGB32));
-    WindowTest::answerMessage(QStringLiteral("いいえ"));
+    Gui::answerMessage(QStringLiteral("いいえ"));
     window->MnuClip->trigger();
     EXPECT_TRUE(window->Modified);
     EXPECT_EQ(window->Compositor.SourceBitmap()->width(), 50);

@@ -22,14 +22,23 @@ namespace {
 
 const QColor kOlive(128, 128, 0);
 
-QColor colourOf(char c)
-{
+QColor colourOf(char c) {
     static const std::map<char, QColor> table = {
-        {'.', kOlive},           {'k', QColor(0, 0, 0)},     {'w', QColor(255, 255, 255)},
-        {'g', QColor(128, 128, 128)}, {'s', QColor(192, 192, 192)}, {'y', QColor(255, 255, 0)},
-        {'d', QColor(160, 120, 0)},   {'n', QColor(0, 0, 128)},     {'b', QColor(0, 0, 255)},
-        {'r', QColor(255, 0, 0)},     {'m', QColor(128, 0, 0)},     {'G', QColor(0, 128, 0)},
-        {'l', QColor(0, 255, 0)},     {'c', QColor(0, 255, 255)},   {'t', QColor(0, 128, 128)},
+        {'.', kOlive},
+        {'k', QColor(0, 0, 0)},
+        {'w', QColor(255, 255, 255)},
+        {'g', QColor(128, 128, 128)},
+        {'s', QColor(192, 192, 192)},
+        {'y', QColor(255, 255, 0)},
+        {'d', QColor(160, 120, 0)},
+        {'n', QColor(0, 0, 128)},
+        {'b', QColor(0, 0, 255)},
+        {'r', QColor(255, 0, 0)},
+        {'m', QColor(128, 0, 0)},
+        {'G', QColor(0, 128, 0)},
+        {'l', QColor(0, 255, 0)},
+        {'c', QColor(0, 255, 255)},
+        {'t', QColor(0, 128, 128)},
     };
     const auto it = table.find(c);
     return it == table.end() ? kOlive : it->second;
@@ -37,8 +46,7 @@ QColor colourOf(char c)
 
 using Art16 = std::array<std::string_view, 16>;
 
-QImage fromArt(const Art16& art)
-{
+QImage fromArt(const Art16& art) {
     QImage image(16, 16, QImage::Format_RGB32);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x)
@@ -48,8 +56,7 @@ QImage fromArt(const Art16& art)
 
 // The greyed look of a disabled button: the shape in grey with a white relief one pixel down
 // and to the right.
-QImage disabledOf(const QImage& normal)
-{
+QImage disabledOf(const QImage& normal) {
     QImage out(normal.size(), QImage::Format_RGB32);
     out.fill(kOlive);
     const auto opaque = [&](int x, int y) {
@@ -65,8 +72,7 @@ QImage disabledOf(const QImage& normal)
     return out;
 }
 
-QImage twoState(const Art16& art)
-{
+QImage twoState(const Art16& art) {
     const QImage normal = fromArt(art);
     QImage both(32, 16, QImage::Format_RGB32);
     QPainter p(&both);
@@ -133,44 +139,42 @@ constexpr Art16 kFont = {
 };
 
 // The style buttons show the marker shape they choose, drawn at half the glyph size.
-QImage styleImage(int style)
-{
+QImage styleImage(int style) {
     QImage image(16, 16, QImage::Format_RGB32);
     image.fill(kOlive);
     QPainter p(&image);
     switch (style) {
-    case 1:  // raised button
-        p.fillRect(1, 1, 14, 14, QColor(192, 192, 192));
-        p.fillRect(1, 1, 14, 1, Qt::white);
-        p.fillRect(1, 1, 1, 14, Qt::white);
-        p.fillRect(1, 14, 14, 1, QColor(128, 128, 128));
-        p.fillRect(14, 1, 1, 14, QColor(128, 128, 128));
-        p.fillRect(2, 13, 13, 1, QColor(128, 128, 128));
-        p.fillRect(13, 2, 1, 12, QColor(128, 128, 128));
-        break;
-    case 2:  // square frame
-    case 3:  // square frame filled white
-        if (style == 3)
-            p.fillRect(1, 1, 14, 14, Qt::white);
-        p.fillRect(1, 1, 14, 2, Qt::black);
-        p.fillRect(1, 13, 14, 2, Qt::black);
-        p.fillRect(1, 1, 2, 14, Qt::black);
-        p.fillRect(13, 1, 2, 14, Qt::black);
-        break;
-    case 4:  // ring
-    case 5:  // ring filled white
-        p.setPen(QPen(Qt::black, 2));
-        p.setBrush(style == 5 ? QBrush(Qt::white) : QBrush(Qt::NoBrush));
-        p.drawEllipse(QRectF(2, 2, 12, 12));
-        break;
+        case 1:  // raised button
+            p.fillRect(1, 1, 14, 14, QColor(192, 192, 192));
+            p.fillRect(1, 1, 14, 1, Qt::white);
+            p.fillRect(1, 1, 1, 14, Qt::white);
+            p.fillRect(1, 14, 14, 1, QColor(128, 128, 128));
+            p.fillRect(14, 1, 1, 14, QColor(128, 128, 128));
+            p.fillRect(2, 13, 13, 1, QColor(128, 128, 128));
+            p.fillRect(13, 2, 1, 12, QColor(128, 128, 128));
+            break;
+        case 2:  // square frame
+        case 3:  // square frame filled white
+            if (style == 3)
+                p.fillRect(1, 1, 14, 14, Qt::white);
+            p.fillRect(1, 1, 14, 2, Qt::black);
+            p.fillRect(1, 13, 14, 2, Qt::black);
+            p.fillRect(1, 1, 2, 14, Qt::black);
+            p.fillRect(13, 1, 2, 14, Qt::black);
+            break;
+        case 4:  // ring
+        case 5:  // ring filled white
+            p.setPen(QPen(Qt::black, 2));
+            p.setBrush(style == 5 ? QBrush(Qt::white) : QBrush(Qt::NoBrush));
+            p.drawEllipse(QRectF(2, 2, 12, 12));
+            break;
     }
     p.end();
     return image;
 }
 
 // A round red marker with a white "1" on a corner of a landscape: the program icon.
-QImage mainIcon()
-{
+QImage mainIcon() {
     QImage image(32, 32, QImage::Format_RGB32);
     image.fill(kOlive);
     QPainter p(&image);
@@ -216,8 +220,7 @@ constexpr std::array<Letter, 8> kLetters = {{
     {'e', {"....", "....", ".##.", "#..#", "####", "#...", ".###"}},
 }};
 
-const Letter& letterOf(char c)
-{
+const Letter& letterOf(char c) {
     for (const Letter& l : kLetters)
         if (l.name == c)
             return l;
@@ -225,8 +228,7 @@ const Letter& letterOf(char c)
 }
 
 // The program name in navy with a grey shadow over a red rule: the About box logo.
-QImage aboutLogo()
-{
+QImage aboutLogo() {
     QImage image(124, 36, QImage::Format_RGB888);
     image.fill(kOlive);
     constexpr int scale = 3;
@@ -236,8 +238,8 @@ QImage aboutLogo()
         width += (static_cast<int>(letterOf(c).rows[0].size()) + 1) * scale;
     const int left = (124 - width) / 2;
     constexpr int top = 4;
-    for (const auto& [offset, colour] : {std::pair{1, QColor(128, 128, 128)},
-                                         std::pair{0, QColor(0, 0, 128)}}) {
+    for (const auto& [offset, colour] :
+         {std::pair{1, QColor(128, 128, 128)}, std::pair{0, QColor(0, 0, 128)}}) {
         int x0 = left + offset;
         for (char c : name) {
             const Letter& l = letterOf(c);
@@ -261,8 +263,7 @@ QImage aboutLogo()
 // AND mask above, XOR mask below. Frame: AND 1, XOR 1 (inverts the screen). Inside: white
 // (AND 0, XOR 1) where x + y is even, starting at the inner top-left pixel; see-through
 // (AND 1, XOR 0) elsewhere.
-QImage dragCursor()
-{
+QImage dragCursor() {
     QImage image(32, 64, QImage::Format_Mono);
     image.setColor(0, qRgb(0, 0, 0));
     image.setColor(1, qRgb(255, 255, 255));
@@ -278,8 +279,7 @@ QImage dragCursor()
     return image;
 }
 
-bool save(const QImage& image, const QDir& dir, const QString& name)
-{
+bool save(const QImage& image, const QDir& dir, const QString& name) {
     const QString path = dir.filePath(name + QStringLiteral(".bmp"));
     if (image.save(path, "BMP"))
         return true;
@@ -289,8 +289,7 @@ bool save(const QImage& image, const QDir& dir, const QString& name)
 
 }  // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s OUTPUT-FOLDER\n", argv[0]);
         return 2;
