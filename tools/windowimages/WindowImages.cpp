@@ -81,68 +81,175 @@ QImage twoState(const Art16& art) {
     return both;
 }
 
+// clang-format off
 // Open folder.
 constexpr Art16 kWorkOpen = {
-    "................", "................", "................", ".kkk............",
-    "kyyyk.......k...", "kywyyk.....kk...", "kyyyykkkkkkk.k..", "kywyyyyyyyyk.k..",
-    "kyyykkkkkkkkkkk.", "kywkdddddddddk..", "kyykdddddddddk..", "kykdddddddddk...",
-    "kykddddddddk....", "kkdddddddddk....", "kkkkkkkkkkk.....", "................",
+    "................",
+    "................",
+    "................",
+    ".kkk............",
+    "kyyyk.......k...",
+    "kywyyk.....kk...",
+    "kyyyykkkkkkk.k..",
+    "kywyyyyyyyyk.k..",
+    "kyyykkkkkkkkkkk.",
+    "kywkdddddddddk..",
+    "kyykdddddddddk..",
+    "kykdddddddddk...",
+    "kykddddddddk....",
+    "kkdddddddddk....",
+    "kkkkkkkkkkk.....",
+    "................",
 };
 // Floppy disk.
 constexpr Art16 kWorkSave = {
-    "................", ".kkkkkkkkkkkkk..", ".kbkwwwwwwwkbk..", ".kbkwwwwwwwkbk..",
-    ".kbkwwwwwwwkbk..", ".kbkwwwwwwwkbk..", ".kbbkkkkkkkbbk..", ".kbbbbbbbbbbbk..",
-    ".kbbkkkkkkkbbk..", ".kbbksskkskbbk..", ".kbbksskkskbbk..", ".kbbksskkskbbk..",
-    "..kkkkkkkkkkkk..", "................", "................", "................",
+    "................",
+    ".kkkkkkkkkkkkk..",
+    ".kbkwwwwwwwkbk..",
+    ".kbkwwwwwwwkbk..",
+    ".kbkwwwwwwwkbk..",
+    ".kbkwwwwwwwkbk..",
+    ".kbbkkkkkkkbbk..",
+    ".kbbbbbbbbbbbk..",
+    ".kbbkkkkkkkbbk..",
+    ".kbbksskkskbbk..",
+    ".kbbksskkskbbk..",
+    ".kbbksskkskbbk..",
+    "..kkkkkkkkkkkk..",
+    "................",
+    "................",
+    "................",
 };
 // Floppy disk with a pencil.
 constexpr Art16 kWorkSaveAs = {
-    "................", "kkkkkkkkkkkkk...", "kbkwwwwwwwkbk...", "kbkwwwwwwwkbk...",
-    "kbkwwwwwwwkbk...", "kbbkkkkkkkbbk...", "kbbbbbbbbbbbk...", "kbbkkkkkkkbk....",
-    "kbbksskkskk..kk.", "kbbksskksk..kyyk", "kkkkkkkkk..kyyk.", "..........kyyk..",
-    ".........kyyk...", "........kwwk....", "........kkk.....", "................",
+    "................",
+    "kkkkkkkkkkkkk...",
+    "kbkwwwwwwwkbk...",
+    "kbkwwwwwwwkbk...",
+    "kbkwwwwwwwkbk...",
+    "kbbkkkkkkkbbk...",
+    "kbbbbbbbbbbbk...",
+    "kbbkkkkkkkbk....",
+    "kbbksskkskk..kk.",
+    "kbbksskksk..kyyk",
+    "kkkkkkkkk..kyyk.",
+    "..........kyyk..",
+    ".........kyyk...",
+    "........kwwk....",
+    "........kkk.....",
+    "................",
 };
 // A picture and an open folder in front of it: the source image.
 constexpr Art16 kOpen = {
-    "................", "...kkkkkkkkkkkk.", "...kccccccccyyk.", "...kcccccccyyyk.",
-    "...kccccccccyyk.", "...kcccGcccccck.", "...kccGGGcccGck.", "kkk.kGGGGGcGGGk.",
-    "kyyykGGGGGGGGGk.", "kywyykkkkkkkkkk.", "kyykkkkkkkkkk...", "kywkddddddddk...",
-    "kykddddddddk....", "kkddddddddk.....", "kkkkkkkkkkk.....", "................",
+    "................",
+    "...kkkkkkkkkkkk.",
+    "...kccccccccyyk.",
+    "...kcccccccyyyk.",
+    "...kccccccccyyk.",
+    "...kcccGcccccck.",
+    "...kccGGGcccGck.",
+    "kkk.kGGGGGcGGGk.",
+    "kyyykGGGGGGGGGk.",
+    "kywyykkkkkkkkkk.",
+    "kyykkkkkkkkkk...",
+    "kywkddddddddk...",
+    "kykddddddddk....",
+    "kkddddddddk.....",
+    "kkkkkkkkkkk.....",
+    "................",
 };
 // Clipboard with a sheet.
 constexpr Art16 kPaste = {
-    "................", ".....kkkkk......", ".kkkksssssk.kkk.", ".kdddkkkkkddddk.",
-    ".kddddddddddddk.", ".kdddkkkkkkkkkk.", ".kdddkwwwwwwwwk.", ".kdddkwkkkkkwwk.",
-    ".kdddkwwwwwwwwk.", ".kdddkwkkkkkkwk.", ".kdddkwwwwwwwwk.", ".kdddkwkkkkkwwk.",
-    ".kdddkwwwwwwwwk.", ".kkkkkwkkkkkkwk.", ".....kwwwwwwwwk.", ".....kkkkkkkkkk.",
+    "................",
+    ".....kkkkk......",
+    ".kkkksssssk.kkk.",
+    ".kdddkkkkkddddk.",
+    ".kddddddddddddk.",
+    ".kdddkkkkkkkkkk.",
+    ".kdddkwwwwwwwwk.",
+    ".kdddkwkkkkkwwk.",
+    ".kdddkwwwwwwwwk.",
+    ".kdddkwkkkkkkwk.",
+    ".kdddkwwwwwwwwk.",
+    ".kdddkwkkkkkwwk.",
+    ".kdddkwwwwwwwwk.",
+    ".kkkkkwkkkkkkwk.",
+    ".....kwwwwwwwwk.",
+    ".....kkkkkkkkkk.",
 };
 // A picture with a marker on it and an arrow out: the bitmap export.
 constexpr Art16 kSave = {
-    "................", "kkkkkkkkkkkk....", "kcccccccccck....", "kccrrrcccyck....",
-    "kcrrwrrcyyyk....", "kcrwwrrccyck....", "kcrrwrrcccck....", "kccrrrccccck....",
-    "kcccccccGcck....", "kcGccccGGGck..r.", "kGGGccGGGGGk..rr", "kGGGGGGGGGGrrrrr",
-    "kkkkkkkkkkkrrrrr", "..............rr", "..............r.", "................",
+    "................",
+    "kkkkkkkkkkkk....",
+    "kcccccccccck....",
+    "kccrrrcccyck....",
+    "kcrrwrrcyyyk....",
+    "kcrwwrrccyck....",
+    "kcrrwrrcccck....",
+    "kccrrrccccck....",
+    "kcccccccGcck....",
+    "kcGccccGGGck..r.",
+    "kGGGccGGGGGk..rr",
+    "kGGGGGGGGGGrrrrr",
+    "kkkkkkkkkkkrrrrr",
+    "..............rr",
+    "..............r.",
+    "................",
 };
 // The same picture with a pencil: export under a new name.
 constexpr Art16 kSaveAs = {
-    "................", "kkkkkkkkkkkk....", "kcccccccccck....", "kccrrrcccyck....",
-    "kcrrwrrcyyyk....", "kcrwwrrccyck....", "kcrrwrrcccck.kk.", "kccrrrccccckkyyk",
-    "kcccccccGcckyyk.", "kcGccccGGGkyyk..", "kGGGccGGGGkyk...", "kGGGGGGGGkwwk...",
-    "kkkkkkkkkkkk....", "................", "................", "................",
+    "................",
+    "kkkkkkkkkkkk....",
+    "kcccccccccck....",
+    "kccrrrcccyck....",
+    "kcrrwrrcyyyk....",
+    "kcrwwrrccyck....",
+    "kcrrwrrcccck.kk.",
+    "kccrrrccccckkyyk",
+    "kcccccccGcckyyk.",
+    "kcGccccGGGkyyk..",
+    "kGGGccGGGGkyk...",
+    "kGGGGGGGGkwwk...",
+    "kkkkkkkkkkkk....",
+    "................",
+    "................",
+    "................",
 };
 // A capital A over a coloured bar: the number font.
 constexpr Art16 kFont = {
-    "................", "......kkk.......", "......kkk.......", ".....kk.kk......",
-    ".....kk.kk......", "....kk...kk.....", "....kk...kk.....", "...kkkkkkkkk....",
-    "...kk.....kk....", "..kk.......kk...", "..kk.......kk...", ".kkkk.....kkkk..",
-    "................", ".rrrrrrrrrrrrrr.", ".rrrrrrrrrrrrrr.", "................",
+    "................",
+    "......kkk.......",
+    "......kkk.......",
+    ".....kk.kk......",
+    ".....kk.kk......",
+    "....kk...kk.....",
+    "....kk...kk.....",
+    "...kkkkkkkkk....",
+    "...kk.....kk....",
+    "..kk.......kk...",
+    "..kk.......kk...",
+    ".kkkk.....kkkk..",
+    "................",
+    ".rrrrrrrrrrrrrr.",
+    ".rrrrrrrrrrrrrr.",
+    "................",
 };
 
-// The style buttons show the marker shape they choose, drawn at half the glyph size.
+// clang-format on
+
+// The style buttons show the marker shape they choose, drawn at half the glyph size over a
+// patch of picture: the open shapes let the picture show through, the filled ones cover it
+// with white as the markers do.
 QImage styleImage(int style) {
     QImage image(16, 16, QImage::Format_RGB32);
     image.fill(kOlive);
     QPainter p(&image);
+    const auto picture = [&](const QRect& area) {
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                image.setPixelColor(x, y,
+                                    (x + y) % 4 < 2 ? QColor(0, 255, 255) : QColor(0, 128, 0));
+    };
     switch (style) {
         case 1:  // raised button
             p.fillRect(1, 1, 14, 14, QColor(192, 192, 192));
@@ -152,11 +259,16 @@ QImage styleImage(int style) {
             p.fillRect(14, 1, 1, 14, QColor(128, 128, 128));
             p.fillRect(2, 13, 13, 1, QColor(128, 128, 128));
             p.fillRect(13, 2, 1, 12, QColor(128, 128, 128));
+            p.fillRect(1, 15, 15, 1, Qt::black);
+            p.fillRect(15, 1, 1, 15, Qt::black);
             break;
         case 2:  // square frame
         case 3:  // square frame filled white
+            p.end();
+            picture(QRect(3, 3, 10, 10));
+            p.begin(&image);
             if (style == 3)
-                p.fillRect(1, 1, 14, 14, Qt::white);
+                p.fillRect(3, 3, 10, 10, Qt::white);
             p.fillRect(1, 1, 14, 2, Qt::black);
             p.fillRect(1, 13, 14, 2, Qt::black);
             p.fillRect(1, 1, 2, 14, Qt::black);
@@ -164,6 +276,9 @@ QImage styleImage(int style) {
             break;
         case 4:  // ring
         case 5:  // ring filled white
+            p.end();
+            picture(QRect(4, 4, 8, 8));
+            p.begin(&image);
             p.setPen(QPen(Qt::black, 2));
             p.setBrush(style == 5 ? QBrush(Qt::white) : QBrush(Qt::NoBrush));
             p.drawEllipse(QRectF(2, 2, 12, 12));
