@@ -17,13 +17,11 @@ struct Date {
 constexpr long long MinDay = -693593;
 constexpr long long MaxDay = 2958465;
 
-[[noreturn]] void rangeError()
-{
+[[noreturn]] void rangeError() {
     throw std::out_of_range("date out of range: only 0001-01-01 to 9999-12-31 can be encoded");
 }
 
-long long dayOf(TDateTime d)
-{
+long long dayOf(TDateTime d) {
     if (!std::isfinite(d))
         rangeError();
     const double whole = std::trunc(d);
@@ -32,17 +30,17 @@ long long dayOf(TDateTime d)
     return static_cast<long long>(whole);
 }
 
-bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool isLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
-int daysInMonth(int y, int m)
-{
+int daysInMonth(int y, int m) {
     static constexpr std::array<int, 12> days = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return m == 2 && isLeap(y) ? 29 : days[static_cast<std::size_t>(m - 1)];
 }
 
 // Days from 1970-01-01 and back (proleptic Gregorian calendar).
-long long daysFromCivil(long long y, long long m, long long d)
-{
+long long daysFromCivil(long long y, long long m, long long d) {
     y -= m <= 2;
     const long long era = (y >= 0 ? y : y - 399) / 400;
     const long long yoe = y - era * 400;
@@ -51,8 +49,7 @@ long long daysFromCivil(long long y, long long m, long long d)
     return era * 146097 + doe - 719468;
 }
 
-Date civilFromDays(long long z)
-{
+Date civilFromDays(long long z) {
     z += 719468;
     const long long era = (z >= 0 ? z : z - 146096) / 146097;
     const long long doe = z - era * 146097;
@@ -67,18 +64,18 @@ Date civilFromDays(long long z)
 // 1899-12-30 counted from 1970-01-01.
 constexpr long long Epoch = -25569;
 
-Date decode(TDateTime d) { return civilFromDays(dayOf(d) + Epoch); }
+Date decode(TDateTime d) {
+    return civilFromDays(dayOf(d) + Epoch);
+}
 
-TDateTime encode(int y, int m, int d)
-{
+TDateTime encode(int y, int m, int d) {
     if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1 || d > daysInMonth(y, m))
         rangeError();
     return static_cast<TDateTime>(daysFromCivil(y, m, d) - Epoch);
 }
 
 // The same day `months` later, clamped to that month's last day; the time of day is kept.
-TDateTime incMonth(TDateTime d, int months)
-{
+TDateTime incMonth(TDateTime d, int months) {
     const Date date = decode(d);
     const int index = date.year * 12 + (date.month - 1) + months;
     const int year = index / 12;
@@ -92,25 +89,28 @@ TDateTime incMonth(TDateTime d, int months)
 
 }  // namespace
 
-TDateTime GetFirstDay(TDateTime d)
-{
+TDateTime GetFirstDay(TDateTime d) {
     const Date date = decode(d);
     return encode(date.year, date.month, 1);
 }
 
-TDateTime GetYearFirstDay(TDateTime d) { return encode(decode(d).year, 1, 1); }
+TDateTime GetYearFirstDay(TDateTime d) {
+    return encode(decode(d).year, 1, 1);
+}
 
-TDateTime GetLastDay(TDateTime d) { return GetFirstDay(incMonth(d, 1)) - 1; }
+TDateTime GetLastDay(TDateTime d) {
+    return GetFirstDay(incMonth(d, 1)) - 1;
+}
 
-TDateTime GetYearLastDay(TDateTime d) { return GetYearFirstDay(incMonth(d, 12)) - 1; }
+TDateTime GetYearLastDay(TDateTime d) {
+    return GetYearFirstDay(incMonth(d, 12)) - 1;
+}
 
-int GetMonthDays(TDateTime d)
-{
+int GetMonthDays(TDateTime d) {
     return static_cast<int>(std::trunc(GetFirstDay(incMonth(d, 1)) - GetFirstDay(d)));
 }
 
-std::string GetWeekDayString(TDateTime d)
-{
+std::string GetWeekDayString(TDateTime d) {
     static const std::array<QString, 7> names = {
         QStringLiteral("日"), QStringLiteral("月"), QStringLiteral("火"), QStringLiteral("水"),
         QStringLiteral("木"), QStringLiteral("金"), QStringLiteral("土")};

@@ -37,7 +37,7 @@ namespace Common {
 // 0 leaves the focus on the first button, 1 Yes, 2 No, 3 Cancel (where offered, else Yes);
 // any other non-zero value acts as 1.
 PICTANOTE_COMMON_API int InfoMsg(QWidget* owner, const QString& text);
-PICTANOTE_COMMON_API int ErrMsg(QWidget* owner, const QString& text);  // warning icon
+PICTANOTE_COMMON_API int ErrMsg(QWidget* owner, const QString& text);   // warning icon
 PICTANOTE_COMMON_API int StopMsg(QWidget* owner, const QString& text);  // error icon
 PICTANOTE_COMMON_API int QryMsg(QWidget* owner, const QString& text, int defaultButton);
 PICTANOTE_COMMON_API int QryMsgEx(QWidget* owner, const QString& text, int defaultButton);
@@ -113,8 +113,7 @@ PICTANOTE_COMMON_API void Help(const std::string& helpFile);
 // An executable file is started directly with `parameters` split into arguments by quoting
 // rules (never through a command shell); any other file or URL is opened with the desktop's
 // handler. With `wait`, returns after a started process has ended. True when it started.
-PICTANOTE_COMMON_API bool Shell(const std::string& file, const std::string& parameters,
-                                bool wait);
+PICTANOTE_COMMON_API bool Shell(const std::string& file, const std::string& parameters, bool wait);
 
 // ---- Drives --------------------------------------------------------------------------------
 // POSIX file systems have no drive letters: the drive lists are always "" and CheckDriveReady

@@ -17,15 +17,13 @@ namespace Common {
 namespace {
 
 // The last text CheckEdit accepted: one for the whole library, not one per edit box.
-QString& lastAcceptedText()
-{
+QString& lastAcceptedText() {
     static QString text;
     return text;
 }
 
 // Moves and sizes a window by its outer frame, as the window system places it.
-void setFrameGeometry(QWidget* form, const QRect& frame)
-{
+void setFrameGeometry(QWidget* form, const QRect& frame) {
     const QSize decoration = form->frameGeometry().size() - form->geometry().size();
     form->move(frame.topLeft());
     form->resize(frame.size() - decoration);
@@ -34,10 +32,10 @@ void setFrameGeometry(QWidget* form, const QRect& frame)
 // Items of one fixed height, like a fixed-height owner-drawn list.
 class FixedHeightDelegate : public QStyledItemDelegate {
 public:
-    FixedHeightDelegate(QObject* parent, int height) : QStyledItemDelegate(parent), m_height(height) {}
+    FixedHeightDelegate(QObject* parent, int height)
+        : QStyledItemDelegate(parent), m_height(height) {}
     void setHeight(int height) { m_height = height; }
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         return {QStyledItemDelegate::sizeHint(option, index).width(), m_height};
     }
 
@@ -47,8 +45,7 @@ private:
 
 }  // namespace
 
-void SetFormSizeMax(QWidget* form)
-{
+void SetFormSizeMax(QWidget* form) {
     if (!form)
         return;
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -58,14 +55,12 @@ void SetFormSizeMax(QWidget* form)
     setFrameGeometry(form, screen->availableGeometry());
 }
 
-void SetCaption(QWidget* form)
-{
+void SetCaption(QWidget* form) {
     if (form)
         form->setWindowTitle(QCoreApplication::applicationName());
 }
 
-void SetFormCenter(QWidget* reference, QWidget* form)
-{
+void SetFormCenter(QWidget* reference, QWidget* form) {
     if (!form)
         return;
     QRect area;
@@ -82,8 +77,7 @@ void SetFormCenter(QWidget* reference, QWidget* form)
                area.y() + (area.height() - size.height()) / 2);
 }
 
-void CaptionClicked(QWidget* form)
-{
+void CaptionClicked(QWidget* form) {
     if (QWidget* grabber = QWidget::mouseGrabber())
         grabber->releaseMouse();
     if (!form)
@@ -92,14 +86,12 @@ void CaptionClicked(QWidget* form)
         window->startSystemMove();  // false where the window system cannot; nothing to do then
 }
 
-void SetCheck(QLineEdit* edit)
-{
+void SetCheck(QLineEdit* edit) {
     if (edit)
         lastAcceptedText() = edit->text();
 }
 
-void CheckEdit(QLineEdit* edit, const std::string& chars, bool allow)
-{
+void CheckEdit(QLineEdit* edit, const std::string& chars, bool allow) {
     if (!edit)
         return;
     const QString text = edit->text();
@@ -124,8 +116,7 @@ void CheckEdit(QLineEdit* edit, const std::string& chars, bool allow)
     lastAcceptedText() = text;
 }
 
-void SetItemHeight(QListWidget* listBox, int height)
-{
+void SetItemHeight(QListWidget* listBox, int height) {
     // An owner-drawn list's items are 1 to 255 pixels high; other heights are refused.
     if (!listBox || height < 1 || height > 255)
         return;
@@ -136,8 +127,7 @@ void SetItemHeight(QListWidget* listBox, int height)
     listBox->doItemsLayout();
 }
 
-void SelectItem(QListWidget* listBox, bool select)
-{
+void SelectItem(QListWidget* listBox, bool select) {
     if (!listBox)
         return;
     const auto mode = listBox->selectionMode();
@@ -149,8 +139,7 @@ void SelectItem(QListWidget* listBox, bool select)
         listBox->clearSelection();
 }
 
-void TransTextOut(QPainter* canvas, const QString& text, int x, int y)
-{
+void TransTextOut(QPainter* canvas, const QString& text, int x, int y) {
     if (!canvas || !canvas->isActive())
         return;
     const Qt::BGMode oldMode = canvas->backgroundMode();

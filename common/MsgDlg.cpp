@@ -21,17 +21,16 @@ constexpr int AnswerYesOk = 1;
 constexpr int AnswerNo = 2;
 constexpr int AnswerOther = 3;
 
-QMessageBox::Icon iconOf(MsgKind kind)
-{
+QMessageBox::Icon iconOf(MsgKind kind) {
     switch (kind) {
-    case Warning:
-        return QMessageBox::Warning;
-    case Error:
-        return QMessageBox::Critical;
-    case Information:
-        return QMessageBox::Information;
-    case Confirmation:
-        return QMessageBox::Question;
+        case Warning:
+            return QMessageBox::Warning;
+        case Error:
+            return QMessageBox::Critical;
+        case Information:
+            return QMessageBox::Information;
+        case Confirmation:
+            return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }
@@ -40,8 +39,7 @@ QMessageBox::Icon iconOf(MsgKind kind)
 class MsgDialog : public QMessageBox {
 public:
     MsgDialog(QWidget* owner, MsgKind kind, const QString& text, StandardButtons buttons)
-        : QMessageBox(iconOf(kind), QString(), text, buttons, owner), m_owner(owner)
-    {
+        : QMessageBox(iconOf(kind), QString(), text, buttons, owner), m_owner(owner) {
         connect(this, &QMessageBox::buttonClicked, this,
                 [this](QAbstractButton* b) { m_answered = standardButton(b); });
     }
@@ -51,15 +49,13 @@ public:
     StandardButton answered() const { return m_answered; }
 
 protected:
-    void showEvent(QShowEvent* event) override
-    {
+    void showEvent(QShowEvent* event) override {
         QMessageBox::showEvent(event);  // settles the dialog's size
         placeOverOwner();
     }
 
 private:
-    void placeOverOwner()
-    {
+    void placeOverOwner() {
         QRect area;
         if (m_owner)
             area = m_owner->window()->frameGeometry();
@@ -77,41 +73,38 @@ private:
     StandardButton m_answered = NoButton;
 };
 
-QString captionOf(QMessageBox::StandardButton b)
-{
+QString captionOf(QMessageBox::StandardButton b) {
     switch (b) {
-    case QMessageBox::Yes:
-        return QStringLiteral("はい(&Y)");
-    case QMessageBox::No:
-        return QStringLiteral("いいえ(&N)");
-    case QMessageBox::Ok:
-        return QStringLiteral("OK");
-    case QMessageBox::Cancel:
-        return QStringLiteral("キャンセル");
-    default:
-        return {};
+        case QMessageBox::Yes:
+            return QStringLiteral("はい(&Y)");
+        case QMessageBox::No:
+            return QStringLiteral("いいえ(&N)");
+        case QMessageBox::Ok:
+            return QStringLiteral("OK");
+        case QMessageBox::Cancel:
+            return QStringLiteral("キャンセル");
+        default:
+            return {};
     }
 }
 
-QString nameOf(QMessageBox::StandardButton b)
-{
+QString nameOf(QMessageBox::StandardButton b) {
     switch (b) {
-    case QMessageBox::Yes:
-        return QStringLiteral("Yes");
-    case QMessageBox::No:
-        return QStringLiteral("No");
-    case QMessageBox::Ok:
-        return QStringLiteral("OK");
-    case QMessageBox::Cancel:
-        return QStringLiteral("Cancel");
-    default:
-        return {};
+        case QMessageBox::Yes:
+            return QStringLiteral("Yes");
+        case QMessageBox::No:
+            return QStringLiteral("No");
+        case QMessageBox::Ok:
+            return QStringLiteral("OK");
+        case QMessageBox::Cancel:
+            return QStringLiteral("Cancel");
+        default:
+            return {};
     }
 }
 
 int ShowMsgDlg(QWidget* owner, const QString& text, MsgKind kind, int defaultButton,
-               QMessageBox::StandardButtons buttons)
-{
+               QMessageBox::StandardButtons buttons) {
     // A command that set a busy cursor gets the normal arrow back before its message.
     while (QGuiApplication::overrideCursor())
         QGuiApplication::restoreOverrideCursor();
@@ -119,8 +112,8 @@ int ShowMsgDlg(QWidget* owner, const QString& text, MsgKind kind, int defaultBut
     int result = NoAnswer;
     try {
         // The message always starts on the second line, below one empty line.
-        auto dialog = std::make_unique<MsgDialog>(owner, kind, QStringLiteral("\n") + text,
-                                                  buttons);
+        auto dialog =
+            std::make_unique<MsgDialog>(owner, kind, QStringLiteral("\n") + text, buttons);
         dialog->setTextFormat(Qt::PlainText);
         dialog->setWindowTitle(QCoreApplication::applicationName());
 
@@ -165,16 +158,16 @@ int ShowMsgDlg(QWidget* owner, const QString& text, MsgKind kind, int defaultBut
 
         dialog->exec();
         switch (dialog->answered()) {
-        case QMessageBox::Ok:
-        case QMessageBox::Yes:
-            result = AnswerYesOk;
-            break;
-        case QMessageBox::No:
-            result = AnswerNo;
-            break;
-        default:
-            result = AnswerOther;
-            break;
+            case QMessageBox::Ok:
+            case QMessageBox::Yes:
+                result = AnswerYesOk;
+                break;
+            case QMessageBox::No:
+                result = AnswerNo;
+                break;
+            default:
+                result = AnswerOther;
+                break;
         }
     } catch (...) {
         // No answer; the dialog, if made, was destroyed on the way out.
@@ -184,31 +177,25 @@ int ShowMsgDlg(QWidget* owner, const QString& text, MsgKind kind, int defaultBut
 
 }  // namespace
 
-int InfoMsg(QWidget* owner, const QString& text)
-{
+int InfoMsg(QWidget* owner, const QString& text) {
     return ShowMsgDlg(owner, text, Information, 0, QMessageBox::Ok);
 }
 
-int ErrMsg(QWidget* owner, const QString& text)
-{
+int ErrMsg(QWidget* owner, const QString& text) {
     return ShowMsgDlg(owner, text, Warning, 0, QMessageBox::Ok);
 }
 
-int StopMsg(QWidget* owner, const QString& text)
-{
+int StopMsg(QWidget* owner, const QString& text) {
     return ShowMsgDlg(owner, text, Error, 0, QMessageBox::Ok);
 }
 
-int QryMsg(QWidget* owner, const QString& text, int defaultButton)
-{
+int QryMsg(QWidget* owner, const QString& text, int defaultButton) {
     return ShowMsgDlg(owner, text, Confirmation, defaultButton, QMessageBox::Yes | QMessageBox::No);
 }
 
-int QryMsgEx(QWidget* owner, const QString& text, int defaultButton)
-{
+int QryMsgEx(QWidget* owner, const QString& text, int defaultButton) {
     return ShowMsgDlg(owner, text, Confirmation, defaultButton,
                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
 }
 
 }  // namespace Common
-

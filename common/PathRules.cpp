@@ -9,8 +9,7 @@
 
 namespace Common::Detail {
 
-std::vector<bool> leadBytes(std::string_view s)
-{
+std::vector<bool> leadBytes(std::string_view s) {
     std::vector<bool> lead(s.size(), false);
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (Platform::Cp932::isLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) {
@@ -21,8 +20,7 @@ std::vector<bool> leadBytes(std::string_view s)
     return lead;
 }
 
-std::vector<bool> trailBytes(std::string_view s)
-{
+std::vector<bool> trailBytes(std::string_view s) {
     std::vector<bool> trail(s.size(), false);
     const std::vector<bool> lead = leadBytes(s);
     for (std::size_t i = 0; i + 1 < s.size(); ++i) {
@@ -32,8 +30,7 @@ std::vector<bool> trailBytes(std::string_view s)
     return trail;
 }
 
-std::size_t lastDelimiter(std::string_view s, char delimiter)
-{
+std::size_t lastDelimiter(std::string_view s, char delimiter) {
     const std::vector<bool> trail = trailBytes(s);
     for (std::size_t i = s.size(); i-- > 0;) {
         if (s[i] == delimiter && !trail[i])
@@ -42,14 +39,12 @@ std::size_t lastDelimiter(std::string_view s, char delimiter)
     return std::string_view::npos;
 }
 
-std::string extractFilePath(const std::string& path)
-{
+std::string extractFilePath(const std::string& path) {
     const std::size_t slash = lastDelimiter(path, '/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-std::string extractFileDir(const std::string& path)
-{
+std::string extractFileDir(const std::string& path) {
     const std::size_t slash = lastDelimiter(path, '/');
     if (slash == std::string::npos)
         return {};
@@ -59,14 +54,12 @@ std::string extractFileDir(const std::string& path)
     return path.substr(0, slash);
 }
 
-std::string extractFileName(const std::string& path)
-{
+std::string extractFileName(const std::string& path) {
     const std::size_t slash = lastDelimiter(path, '/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string changeFileExt(const std::string& path, const std::string& ext)
-{
+std::string changeFileExt(const std::string& path, const std::string& ext) {
     const std::size_t slash = lastDelimiter(path, '/');
     const std::size_t dot = lastDelimiter(path, '.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
@@ -74,8 +67,7 @@ std::string changeFileExt(const std::string& path, const std::string& ext)
     return path.substr(0, dot) + ext;
 }
 
-QString executablePath()
-{
+QString executablePath() {
     std::error_code ec;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (!ec)
@@ -83,8 +75,12 @@ QString executablePath()
     return QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
 }
 
-QString toQString(const std::string& cp932) { return Platform::Cp932::toUnicode(cp932); }
+QString toQString(const std::string& cp932) {
+    return Platform::Cp932::toUnicode(cp932);
+}
 
-std::string toCp932(const QString& text) { return Platform::Cp932::fromUnicode(text); }
+std::string toCp932(const QString& text) {
+    return Platform::Cp932::fromUnicode(text);
+}
 
 }  // namespace Common::Detail

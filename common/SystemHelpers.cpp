@@ -20,17 +20,17 @@ namespace fs = std::filesystem;
 namespace Common {
 namespace {
 
-fs::path toFsPath(const std::string& cp932)
-{
+fs::path toFsPath(const std::string& cp932) {
     return fs::path(QFile::encodeName(Detail::toQString(cp932)).toStdString());
 }
 
-std::string exeFile() { return Detail::toCp932(Detail::executablePath()); }
+std::string exeFile() {
+    return Detail::toCp932(Detail::executablePath());
+}
 
 // The file-system root, however it is spelled ("/", "//", "/tmp/..", a link to "/"). Deleting
 // it, or everything in it, would wipe the whole system without a question.
-bool isRoot(const fs::path& p)
-{
+bool isRoot(const fs::path& p) {
     std::error_code ec;
     const fs::path absolute = fs::absolute(p, ec);
     if (ec)
@@ -42,8 +42,7 @@ bool isRoot(const fs::path& p)
     return !ec && (real == real.root_path() || real.relative_path().empty());
 }
 
-std::string withoutTrailingSlash(std::string folder)
-{
+std::string withoutTrailingSlash(std::string folder) {
     if (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
     return folder;
@@ -53,19 +52,21 @@ std::string withoutTrailingSlash(std::string folder)
 
 // ---- The executable's location -------------------------------------------------------------
 
-std::string ExePath() { return Detail::extractFilePath(exeFile()); }
+std::string ExePath() {
+    return Detail::extractFilePath(exeFile());
+}
 
-std::string ExeDir() { return Detail::extractFileDir(exeFile()); }
+std::string ExeDir() {
+    return Detail::extractFileDir(exeFile());
+}
 
-std::string ChangeExeExt(const std::string& ext)
-{
+std::string ChangeExeExt(const std::string& ext) {
     return Detail::changeFileExt(Detail::extractFileName(exeFile()), ext);
 }
 
 // ---- System information --------------------------------------------------------------------
 
-std::string ComputerName()
-{
+std::string ComputerName() {
     char buffer[256] = {};
     if (gethostname(buffer, sizeof buffer - 1) != 0)
         return {};
@@ -74,8 +75,7 @@ std::string ComputerName()
     return name.substr(0, std::min(name.find('.'), std::size_t{15}));
 }
 
-std::string UserName()
-{
+std::string UserName() {
     struct passwd entry {};
     struct passwd* found = nullptr;
     std::vector<char> buffer(16384);
@@ -84,16 +84,14 @@ std::string UserName()
     return Detail::toCp932(QFile::decodeName(found->pw_name));
 }
 
-std::string TempPath()
-{
+std::string TempPath() {
     std::string folder = Detail::toCp932(Platform::tempFolder());
     if (folder.empty() || folder.back() != '/')
         folder += '/';
     return folder;
 }
 
-std::string TempFileName(const std::string& prefix)
-{
+std::string TempFileName(const std::string& prefix) {
     try {
         return Detail::toCp932(Platform::createTempFile(Detail::toQString(prefix)));
     } catch (...) {
@@ -103,16 +101,14 @@ std::string TempFileName(const std::string& prefix)
 
 // ---- Help and shell ------------------------------------------------------------------------
 
-void Help(const std::string& helpFile)
-{
+void Help(const std::string& helpFile) {
     if (helpFile.empty())
         return;
     QDesktopServices::openUrl(
         QUrl::fromLocalFile(QFileInfo(Detail::toQString(helpFile)).absoluteFilePath()));
 }
 
-bool Shell(const std::string& file, const std::string& parameters, bool wait)
-{
+bool Shell(const std::string& file, const std::string& parameters, bool wait) {
     try {
         const QString name = Detail::toQString(file);
         if (name.isEmpty())
@@ -156,19 +152,34 @@ bool Shell(const std::string& file, const std::string& parameters, bool wait)
 
 // ---- Drives: none on this system -----------------------------------------------------------
 
-std::string Drives() { return {}; }
-std::string DrivesEx(unsigned int) { return {}; }
-std::string RemoveDrives() { return DrivesEx(2); }
-std::string FixedDrives() { return DrivesEx(3); }
-std::string RemoteDrives() { return DrivesEx(4); }
-std::string CDROMDrives() { return DrivesEx(5); }
-std::string RamDrives() { return DrivesEx(6); }
-bool CheckDriveReady(char) { return false; }
+std::string Drives() {
+    return {};
+}
+std::string DrivesEx(unsigned int) {
+    return {};
+}
+std::string RemoveDrives() {
+    return DrivesEx(2);
+}
+std::string FixedDrives() {
+    return DrivesEx(3);
+}
+std::string RemoteDrives() {
+    return DrivesEx(4);
+}
+std::string CDROMDrives() {
+    return DrivesEx(5);
+}
+std::string RamDrives() {
+    return DrivesEx(6);
+}
+bool CheckDriveReady(char) {
+    return false;
+}
 
 // ---- Files ---------------------------------------------------------------------------------
 
-std::string GetLongName(const std::string& path)
-{
+std::string GetLongName(const std::string& path) {
     try {
         if (path.empty())
             return {};
@@ -208,8 +219,7 @@ std::string GetLongName(const std::string& path)
     }
 }
 
-bool DeleteDir(unsigned int /*owner*/, const std::string& folder)
-{
+bool DeleteDir(unsigned int /*owner*/, const std::string& folder) {
     try {
         if (folder.empty())
             return false;
@@ -226,8 +236,7 @@ bool DeleteDir(unsigned int /*owner*/, const std::string& folder)
     }
 }
 
-bool DeleteFiles(unsigned int /*owner*/, const std::string& folder, bool filesOnly)
-{
+bool DeleteFiles(unsigned int /*owner*/, const std::string& folder, bool filesOnly) {
     try {
         if (folder.empty())
             return false;
@@ -257,8 +266,7 @@ bool DeleteFiles(unsigned int /*owner*/, const std::string& folder, bool filesOn
     }
 }
 
-void PutLog(const std::string& message, const std::string& logFile)
-{
+void PutLog(const std::string& message, const std::string& logFile) {
     try {
         std::string folder = Detail::extractFilePath(logFile);
         std::string name = Detail::extractFileName(logFile);

@@ -4,18 +4,17 @@
 #include "IntText.h"
 #include "PathRules.h"
 
+#include <locale.h>
 #include <array>
 #include <cerrno>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
 #include <map>
 
 namespace Common {
 
-std::string CutString(const std::string& s, int n)
-{
+std::string CutString(const std::string& s, int n) {
     if (n <= 0)
         return {};
     const std::size_t count = static_cast<std::size_t>(n);
@@ -25,23 +24,20 @@ std::string CutString(const std::string& s, int n)
     return s.substr(0, Detail::leadBytes(s)[count - 1] ? count - 1 : count);
 }
 
-std::string AddHead(const std::string& s, char c, int n)
-{
+std::string AddHead(const std::string& s, char c, int n) {
     if (n <= 0)
         return {};
     const std::string padded = std::string(static_cast<std::size_t>(n), c) + s;
     return padded.substr(padded.size() - static_cast<std::size_t>(n));
 }
 
-std::string AddTail(const std::string& s, char c, int n)
-{
+std::string AddTail(const std::string& s, char c, int n) {
     if (n <= 0)
         return {};
     return (s + std::string(static_cast<std::size_t>(n), c)).substr(0, static_cast<std::size_t>(n));
 }
 
-void ParseExcelCSV(const std::u16string& line, std::vector<std::string>& list)
-{
+void ParseExcelCSV(const std::u16string& line, std::vector<std::string>& list) {
     list.clear();
     try {
         const std::u16string text = line + u',';
@@ -83,22 +79,22 @@ struct Kana {
 };
 
 constexpr std::array<Kana, 63> kKana = {{
-    {u'。', 0, 0},      {u'「', 0, 0},      {u'」', 0, 0},      {u'、', 0, 0},
-    {u'・', 0, 0},      {u'ヲ', 0, 0},      {u'ァ', 0, 0},      {u'ィ', 0, 0},
-    {u'ゥ', 0, 0},      {u'ェ', 0, 0},      {u'ォ', 0, 0},      {u'ャ', 0, 0},
-    {u'ュ', 0, 0},      {u'ョ', 0, 0},      {u'ッ', 0, 0},      {u'ー', 0, 0},
-    {u'ア', 0, 0},      {u'イ', 0, 0},      {u'ウ', u'ヴ', 0},  {u'エ', 0, 0},
-    {u'オ', 0, 0},      {u'カ', u'ガ', 0},  {u'キ', u'ギ', 0},  {u'ク', u'グ', 0},
-    {u'ケ', u'ゲ', 0},  {u'コ', u'ゴ', 0},  {u'サ', u'ザ', 0},  {u'シ', u'ジ', 0},
-    {u'ス', u'ズ', 0},  {u'セ', u'ゼ', 0},  {u'ソ', u'ゾ', 0},  {u'タ', u'ダ', 0},
-    {u'チ', u'ヂ', 0},  {u'ツ', u'ヅ', 0},  {u'テ', u'デ', 0},  {u'ト', u'ド', 0},
-    {u'ナ', 0, 0},      {u'ニ', 0, 0},      {u'ヌ', 0, 0},      {u'ネ', 0, 0},
-    {u'ノ', 0, 0},      {u'ハ', u'バ', u'パ'}, {u'ヒ', u'ビ', u'ピ'}, {u'フ', u'ブ', u'プ'},
-    {u'ヘ', u'ベ', u'ペ'}, {u'ホ', u'ボ', u'ポ'}, {u'マ', 0, 0},      {u'ミ', 0, 0},
-    {u'ム', 0, 0},      {u'メ', 0, 0},      {u'モ', 0, 0},      {u'ヤ', 0, 0},
-    {u'ユ', 0, 0},      {u'ヨ', 0, 0},      {u'ラ', 0, 0},      {u'リ', 0, 0},
-    {u'ル', 0, 0},      {u'レ', 0, 0},      {u'ロ', 0, 0},      {u'ワ', 0, 0},
-    {u'ン', 0, 0},      {u'゛', 0, 0},      {u'゜', 0, 0},
+    {u'。', 0, 0},         {u'「', 0, 0},         {u'」', 0, 0},         {u'、', 0, 0},
+    {u'・', 0, 0},         {u'ヲ', 0, 0},         {u'ァ', 0, 0},         {u'ィ', 0, 0},
+    {u'ゥ', 0, 0},         {u'ェ', 0, 0},         {u'ォ', 0, 0},         {u'ャ', 0, 0},
+    {u'ュ', 0, 0},         {u'ョ', 0, 0},         {u'ッ', 0, 0},         {u'ー', 0, 0},
+    {u'ア', 0, 0},         {u'イ', 0, 0},         {u'ウ', u'ヴ', 0},     {u'エ', 0, 0},
+    {u'オ', 0, 0},         {u'カ', u'ガ', 0},     {u'キ', u'ギ', 0},     {u'ク', u'グ', 0},
+    {u'ケ', u'ゲ', 0},     {u'コ', u'ゴ', 0},     {u'サ', u'ザ', 0},     {u'シ', u'ジ', 0},
+    {u'ス', u'ズ', 0},     {u'セ', u'ゼ', 0},     {u'ソ', u'ゾ', 0},     {u'タ', u'ダ', 0},
+    {u'チ', u'ヂ', 0},     {u'ツ', u'ヅ', 0},     {u'テ', u'デ', 0},     {u'ト', u'ド', 0},
+    {u'ナ', 0, 0},         {u'ニ', 0, 0},         {u'ヌ', 0, 0},         {u'ネ', 0, 0},
+    {u'ノ', 0, 0},         {u'ハ', u'バ', u'パ'}, {u'ヒ', u'ビ', u'ピ'}, {u'フ', u'ブ', u'プ'},
+    {u'ヘ', u'ベ', u'ペ'}, {u'ホ', u'ボ', u'ポ'}, {u'マ', 0, 0},         {u'ミ', 0, 0},
+    {u'ム', 0, 0},         {u'メ', 0, 0},         {u'モ', 0, 0},         {u'ヤ', 0, 0},
+    {u'ユ', 0, 0},         {u'ヨ', 0, 0},         {u'ラ', 0, 0},         {u'リ', 0, 0},
+    {u'ル', 0, 0},         {u'レ', 0, 0},         {u'ロ', 0, 0},         {u'ワ', 0, 0},
+    {u'ン', 0, 0},         {u'゛', 0, 0},         {u'゜', 0, 0},
 }};
 
 constexpr unsigned char kFirstKana = 0xA1;
@@ -107,13 +103,12 @@ constexpr unsigned char kSemiVoicedMark = 0xDF;
 
 // The conversion tables in code page 932 bytes, made once from the Unicode forms above.
 struct WidthTables {
-    std::array<std::string, 256> toFull;   // single byte -> double-byte character
-    std::array<std::string, 63> voiced;    // katakana byte - 0xA1 -> voiced double-byte form
+    std::array<std::string, 256> toFull;  // single byte -> double-byte character
+    std::array<std::string, 63> voiced;   // katakana byte - 0xA1 -> voiced double-byte form
     std::array<std::string, 63> semiVoiced;
     std::map<std::string, std::string> toHalf;  // double-byte character -> half-width bytes
 
-    WidthTables()
-    {
+    WidthTables() {
         const auto cp932 = [](char16_t c) {
             return Platform::Cp932::fromUnicode(QString(QChar(c)));
         };
@@ -133,28 +128,24 @@ struct WidthTables {
             if (kKana[k].voiced)
                 voiced[k] = add(kKana[k].voiced, std::string{half, char(kVoicedMark)});
             if (kKana[k].semiVoiced)
-                semiVoiced[k] =
-                    add(kKana[k].semiVoiced, std::string{half, char(kSemiVoicedMark)});
+                semiVoiced[k] = add(kKana[k].semiVoiced, std::string{half, char(kSemiVoicedMark)});
         }
     }
 };
 
-const WidthTables& widthTables()
-{
+const WidthTables& widthTables() {
     static const WidthTables tables;
     return tables;
 }
 
 // Like the platform's mapping of a zero-terminated text: the result ends at the first NUL.
-std::string_view upToNul(const std::string& s)
-{
+std::string_view upToNul(const std::string& s) {
     return std::string_view(s).substr(0, s.find('\0'));
 }
 
 }  // namespace
 
-std::string HanToZen(const std::string& s)
-{
+std::string HanToZen(const std::string& s) {
     try {
         const WidthTables& t = widthTables();
         const std::string_view in = upToNul(s);
@@ -190,8 +181,7 @@ std::string HanToZen(const std::string& s)
     }
 }
 
-std::string ZenToHan(const std::string& s)
-{
+std::string ZenToHan(const std::string& s) {
     try {
         const WidthTables& t = widthTables();
         const std::string_view in = upToNul(s);
@@ -216,10 +206,11 @@ std::string ZenToHan(const std::string& s)
 
 // ---- Numeric checks ------------------------------------------------------------------------
 
-bool CheckInteger(const std::string& s) { return Platform::parseInt32(s).has_value(); }
+bool CheckInteger(const std::string& s) {
+    return Platform::parseInt32(s).has_value();
+}
 
-bool CheckFloat(const std::string& s)
-{
+bool CheckFloat(const std::string& s) {
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));
     if (cLocale == locale_t(0) || s.find('\0') != std::string::npos)
         return false;

@@ -23,15 +23,13 @@ using Bytes = std::vector<unsigned char>;
 // Bounded, checked reads from an open file; every failure is nullopt.
 class FileReader {
 public:
-    explicit FileReader(const QString& path) : m_file(path)
-    {
+    explicit FileReader(const QString& path) : m_file(path) {
         m_ok = m_file.open(QIODevice::ReadOnly);
     }
     bool ok() const { return m_ok; }
     quint64 size() const { return static_cast<quint64>(m_file.size()); }
 
-    std::optional<Bytes> read(quint64 offset, quint64 count)
-    {
+    std::optional<Bytes> read(quint64 offset, quint64 count) {
         if (!m_ok || offset > size() || count > size() - offset)
             return std::nullopt;
         Bytes out(count);
@@ -47,16 +45,14 @@ private:
     bool m_ok = false;
 };
 
-quint64 readLe(const unsigned char* p, int n)
-{
+quint64 readLe(const unsigned char* p, int n) {
     quint64 v = 0;
     for (int i = n - 1; i >= 0; --i)
         v = (v << 8) | p[i];
     return v;
 }
 
-quint64 readBe(const unsigned char* p, int n)
-{
+quint64 readBe(const unsigned char* p, int n) {
     quint64 v = 0;
     for (int i = 0; i < n; ++i)
         v = (v << 8) | p[i];
@@ -65,10 +61,12 @@ quint64 readBe(const unsigned char* p, int n)
 
 // ---- ELF: the named section ----------------------------------------------------------------
 
-std::optional<Bytes> elfRecord(FileReader& f)
-{
+std::optional<Bytes> elfRecord(FileReader& f) {
     const std::optional<Bytes> ident = f.read(0, 64);
-    if (!ident || std::memcmp(ident->data(), "\x7F" "ELF", 4) != 0)
+    if (!ident || std::memcmp(ident->data(),
+                              "\x7F"
+                              "ELF",
+                              4) != 0)
         return std::nullopt;
     const bool is64 = (*ident)[4] == 2;
     const bool little = (*ident)[5] == 1;
@@ -136,8 +134,7 @@ std::optional<Bytes> elfRecord(FileReader& f)
 
 // ---- PE: the version resource ----------------------------------------------------------------
 
-std::optional<Bytes> peRecord(FileReader& f)
-{
+std::optional<Bytes> peRecord(FileReader& f) {
     const std::optional<Bytes> dos = f.read(0, 64);
     if (!dos || (*dos)[0] != 'M' || (*dos)[1] != 'Z')
         return std::nullopt;
@@ -188,7 +185,8 @@ std::optional<Bytes> peRecord(FileReader& f)
 
     // Resource tree: type -> name -> language -> data entry. Take type 16 (version), then the
     // first entry on each lower level, as the platform's lookup does for a single resource.
-    const auto entryFor = [&](quint64 dirOffset, std::optional<quint64> id) -> std::optional<quint64> {
+    const auto entryFor = [&](quint64 dirOffset,
+                              std::optional<quint64> id) -> std::optional<quint64> {
         const std::optional<Bytes> dir = f.read(*rsrc + dirOffset, 16);
         if (!dir)
             return std::nullopt;
@@ -225,17 +223,15 @@ std::optional<Bytes> peRecord(FileReader& f)
     return f.read(*dataOffset, dataSize);
 }
 
-std::u16string keyOf(TFileVersionInfo item)
-{
+std::u16string keyOf(TFileVersionInfo item) {
     static constexpr std::array<const char16_t*, 8> keys = {
-        u"\\CompanyName",      u"\\FileDescription", u"\\FileVersion", u"\\InternalName",
-        u"\\LegalCopyright",   u"\\OriginalFilename", u"\\ProductName", u"\\ProductVersion"};
+        u"\\CompanyName",    u"\\FileDescription",  u"\\FileVersion", u"\\InternalName",
+        u"\\LegalCopyright", u"\\OriginalFilename", u"\\ProductName", u"\\ProductVersion"};
     const auto index = static_cast<std::size_t>(item);
     return index < keys.size() ? keys[index] : std::u16string();
 }
 
-std::string versionString(const QString& path, TFileVersionInfo item)
-{
+std::string versionString(const QString& path, TFileVersionInfo item) {
     try {
         const std::u16string key = keyOf(item);
         if (key.empty() || path.isEmpty())
@@ -252,8 +248,7 @@ std::string versionString(const QString& path, TFileVersionInfo item)
         if (!translation || translation->size() < 4)
             return {};
         const auto entry = static_cast<std::uint32_t>(readLe(translation->data(), 4));
-        const std::u16string path16 =
-            u"\\StringFileInfo\\" + VersionRecord::tableName(entry) + key;
+        const std::u16string path16 = u"\\StringFileInfo\\" + VersionRecord::tableName(entry) + key;
         const auto value = VersionRecord::query(*record, path16);
         if (!value || value->empty())
             return {};
@@ -266,8 +261,7 @@ std::string versionString(const QString& path, TFileVersionInfo item)
 
 }  // namespace
 
-std::string GetFileVersionEx(const std::string& fileName, TFileVersionInfo item)
-{
+std::string GetFileVersionEx(const std::string& fileName, TFileVersionInfo item) {
     try {
         return versionString(Detail::toQString(fileName), item);
     } catch (...) {
@@ -275,8 +269,7 @@ std::string GetFileVersionEx(const std::string& fileName, TFileVersionInfo item)
     }
 }
 
-std::string GetFileVersion(TFileVersionInfo item)
-{
+std::string GetFileVersion(TFileVersionInfo item) {
     try {
         const QString path = Detail::executablePath();
         return versionString(path, item);

@@ -5,7 +5,9 @@
 namespace VersionRecord {
 namespace {
 
-constexpr std::size_t align4(std::size_t n) { return (n + 3) & ~std::size_t{3}; }
+constexpr std::size_t align4(std::size_t n) {
+    return (n + 3) & ~std::size_t{3};
+}
 
 // ---- Building ------------------------------------------------------------------------------
 
@@ -14,31 +16,26 @@ public:
     std::vector<unsigned char> bytes;
 
     void pad() { bytes.resize(align4(bytes.size()), 0); }
-    void u16(std::uint16_t v)
-    {
+    void u16(std::uint16_t v) {
         bytes.push_back(static_cast<unsigned char>(v & 0xFF));
         bytes.push_back(static_cast<unsigned char>(v >> 8));
     }
-    void u32(std::uint32_t v)
-    {
+    void u32(std::uint32_t v) {
         u16(static_cast<std::uint16_t>(v & 0xFFFF));
         u16(static_cast<std::uint16_t>(v >> 16));
     }
-    void text(std::u16string_view s)
-    {
+    void text(std::u16string_view s) {
         for (char16_t c : s)
             u16(c);
         u16(0);
     }
-    void setU16(std::size_t at, std::uint16_t v)
-    {
+    void setU16(std::size_t at, std::uint16_t v) {
         bytes[at] = static_cast<unsigned char>(v & 0xFF);
         bytes[at + 1] = static_cast<unsigned char>(v >> 8);
     }
 
     // Starts a block: length is patched by end(); valueLength and type as given.
-    std::size_t begin(std::u16string_view key, std::uint16_t valueLength, std::uint16_t type)
-    {
+    std::size_t begin(std::u16string_view key, std::uint16_t valueLength, std::uint16_t type) {
         pad();
         const std::size_t start = bytes.size();
         u16(0);
@@ -60,14 +57,13 @@ struct Block {
     std::size_t end = 0;
 };
 
-std::uint16_t readU16(std::span<const unsigned char> d, std::size_t at)
-{
+std::uint16_t readU16(std::span<const unsigned char> d, std::size_t at) {
     return static_cast<std::uint16_t>(d[at] | (d[at + 1] << 8));
 }
 
 // The block at `at`, which must lie inside [at, limit). nullopt when it does not fit.
-std::optional<Block> readBlock(std::span<const unsigned char> d, std::size_t at, std::size_t limit)
-{
+std::optional<Block> readBlock(std::span<const unsigned char> d, std::size_t at,
+                               std::size_t limit) {
     if (at + 6 > limit)
         return std::nullopt;
     const std::size_t length = readU16(d, at);
@@ -96,10 +92,11 @@ std::optional<Block> readBlock(std::span<const unsigned char> d, std::size_t at,
     return b;
 }
 
-char16_t lower(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; }
+char16_t lower(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+}
 
-bool sameKey(std::u16string_view a, std::u16string_view b)
-{
+bool sameKey(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -111,8 +108,7 @@ bool sameKey(std::u16string_view a, std::u16string_view b)
 
 }  // namespace
 
-std::vector<unsigned char> build(const Contents& c)
-{
+std::vector<unsigned char> build(const Contents& c) {
     Writer w;
     const std::size_t root = w.begin(u"VS_VERSION_INFO", 52, 0);
     // VS_FIXEDFILEINFO
@@ -122,10 +118,10 @@ std::vector<unsigned char> build(const Contents& c)
     w.u32(static_cast<std::uint32_t>(c.fileVersion[2]) << 16 | c.fileVersion[3]);
     w.u32(static_cast<std::uint32_t>(c.productVersion[0]) << 16 | c.productVersion[1]);
     w.u32(static_cast<std::uint32_t>(c.productVersion[2]) << 16 | c.productVersion[3]);
-    w.u32(0x3F);       // file flags mask
-    w.u32(0);          // file flags
+    w.u32(0x3F);        // file flags mask
+    w.u32(0);           // file flags
     w.u32(0x00040004);  // VOS_NT_WINDOWS32
-    w.u32(1);          // VFT_APP
+    w.u32(1);           // VFT_APP
     w.u32(0);
     w.u32(0);
     w.u32(0);
@@ -135,8 +131,7 @@ std::vector<unsigned char> build(const Contents& c)
         for (const StringTable& t : c.tables) {
             const std::size_t st = w.begin(t.name, 0, 1);
             for (const auto& [key, value] : t.strings) {
-                const std::size_t s =
-                    w.begin(key, static_cast<std::uint16_t>(value.size() + 1), 1);
+                const std::size_t s = w.begin(key, static_cast<std::uint16_t>(value.size() + 1), 1);
                 w.text(value);
                 w.end(s);
             }
@@ -156,8 +151,7 @@ std::vector<unsigned char> build(const Contents& c)
 }
 
 std::optional<std::span<const unsigned char>> query(std::span<const unsigned char> record,
-                                                    std::u16string_view path)
-{
+                                                    std::u16string_view path) {
     std::optional<Block> block = readBlock(record, 0, record.size());
     if (!block)
         return std::nullopt;
@@ -187,8 +181,7 @@ std::optional<std::span<const unsigned char>> query(std::span<const unsigned cha
     return block->value;
 }
 
-std::u16string stringValue(std::span<const unsigned char> value)
-{
+std::u16string stringValue(std::span<const unsigned char> value) {
     std::u16string s;
     for (std::size_t i = 0; i + 1 < value.size(); i += 2) {
         const char16_t c = static_cast<char16_t>(value[i] | (value[i + 1] << 8));
@@ -199,8 +192,7 @@ std::u16string stringValue(std::span<const unsigned char> value)
     return s;
 }
 
-std::u16string tableName(std::uint32_t translation)
-{
+std::u16string tableName(std::uint32_t translation) {
     char hex[9];
     std::snprintf(hex, sizeof hex, "%08X", translation);
     // Language first, then code page: the halves of the formatted entry swapped.

@@ -3,8 +3,7 @@
 namespace Platform {
 namespace {
 
-int digitValue(char c, bool hex)
-{
+int digitValue(char c, bool hex) {
     if (c >= '0' && c <= '9')
         return c - '0';
     if (hex && c >= 'a' && c <= 'f')
@@ -16,8 +15,7 @@ int digitValue(char c, bool hex)
 
 }  // namespace
 
-std::optional<std::int32_t> parseInt32(std::string_view s) noexcept
-{
+std::optional<std::int32_t> parseInt32(std::string_view s) noexcept {
     std::size_t i = 0;
     while (i < s.size() && s[i] == ' ')
         ++i;

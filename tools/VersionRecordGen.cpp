@@ -9,8 +9,7 @@
 
 namespace {
 
-bool parseVersion(const std::string& text, std::array<std::uint16_t, 4>& out)
-{
+bool parseVersion(const std::string& text, std::array<std::uint16_t, 4>& out) {
     std::istringstream in(text);
     for (std::size_t i = 0; i < out.size(); ++i) {
         unsigned part = 0;
@@ -25,8 +24,7 @@ bool parseVersion(const std::string& text, std::array<std::uint16_t, 4>& out)
 
 }  // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     if (argc != 3) {
         std::cerr << "usage: pictanote-versiongen OUTPUT.cpp VERSION\n";
         return 2;

@@ -31,11 +31,12 @@ struct DateCase {
     TDateTime date;
     TDateTime expected;
 };
-void PrintTo(const DateCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const DateCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class CalendarRows : public ::testing::TestWithParam<DateCase> {};
-TEST_P(CalendarRows, GivesMidnightOfTheDay)
-{
+TEST_P(CalendarRows, GivesMidnightOfTheDay) {
     EXPECT_EQ(GetParam().function(GetParam().date), GetParam().expected);
 }
 
@@ -54,8 +55,7 @@ const DateCase dateCases[] = {
 INSTANTIATE_TEST_SUITE_P(Calendar, CalendarRows, ::testing::ValuesIn(dateCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(GetMonthDays, CountsTheDaysOfTheMonth)
-{
+TEST(GetMonthDays, CountsTheDaysOfTheMonth) {
     EXPECT_EQ(GetMonthDays(Feb03_2004), 29);
     EXPECT_EQ(GetMonthDays(Feb29_2004 + 0.9), 29);
     EXPECT_EQ(GetMonthDays(Feb10_2003), 28);
@@ -65,8 +65,7 @@ TEST(GetMonthDays, CountsTheDaysOfTheMonth)
     EXPECT_EQ(GetMonthDays(33), 28);     // February 1900, not one
 }
 
-TEST(GetWeekDayString, NamesEveryWeekday)
-{
+TEST(GetWeekDayString, NamesEveryWeekday) {
     // 2003-01-01 was a Wednesday.
     const char16_t* names[] = {u"水", u"木", u"金", u"土", u"日", u"月", u"火"};
     for (int i = 0; i < 7; ++i) {
@@ -78,8 +77,7 @@ TEST(GetWeekDayString, NamesEveryWeekday)
               Platform::Cp932::fromUnicode(QStringLiteral("月")));  // a Monday
 }
 
-TEST(CalendarRange, YearTenThousandIsAnError)
-{
+TEST(CalendarRange, YearTenThousandIsAnError) {
     EXPECT_THROW(GetLastDay(Dec01_9999), std::out_of_range);
     EXPECT_THROW(GetMonthDays(Dec31_9999), std::out_of_range);
     EXPECT_THROW(GetYearLastDay(Jan01_9999), std::out_of_range);

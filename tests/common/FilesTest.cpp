@@ -15,26 +15,25 @@ using namespace Common;
 
 namespace {
 
-void makeFile(const QString& path, const QByteArray& content = "x")
-{
+void makeFile(const QString& path, const QByteArray& content = "x") {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(content);
 }
 
-QByteArray readAll(const QString& path)
-{
+QByteArray readAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-std::string s(const QString& path) { return path.toStdString(); }  // ASCII test paths
+std::string s(const QString& path) {
+    return path.toStdString();
+}  // ASCII test paths
 
 // ---- The executable and the system ---------------------------------------------------------
 
-TEST(ExecutablePaths, FollowTheRunningProgram)
-{
+TEST(ExecutablePaths, FollowTheRunningProgram) {
     const QFileInfo self(QCoreApplication::applicationFilePath());
     EXPECT_EQ(ExePath(), s(self.absolutePath()) + "/");
     EXPECT_EQ(ExeDir(), s(self.absolutePath()));
@@ -43,8 +42,7 @@ TEST(ExecutablePaths, FollowTheRunningProgram)
     EXPECT_EQ(ExePath() + ChangeExeExt(""), s(self.absoluteFilePath()));
 }
 
-TEST(SystemInformation, NamesAreShortAndPresent)
-{
+TEST(SystemInformation, NamesAreShortAndPresent) {
     const std::string computer = ComputerName();
     EXPECT_FALSE(computer.empty());
     EXPECT_LE(computer.size(), 15u);
@@ -52,8 +50,7 @@ TEST(SystemInformation, NamesAreShortAndPresent)
     EXPECT_FALSE(UserName().empty());
 }
 
-TEST(Drives, NoDriveLettersOnThisSystem)
-{
+TEST(Drives, NoDriveLettersOnThisSystem) {
     EXPECT_EQ(Drives(), "");
     for (unsigned type = 0; type < 8; ++type)
         EXPECT_EQ(DrivesEx(type), "");
@@ -62,8 +59,7 @@ TEST(Drives, NoDriveLettersOnThisSystem)
     EXPECT_FALSE(CheckDriveReady('/'));
 }
 
-TEST(TempFiles, NewEmptyFileInTheTemporaryFolder)
-{
+TEST(TempFiles, NewEmptyFileInTheTemporaryFolder) {
     const std::string folder = TempPath();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), '/');
@@ -88,8 +84,7 @@ TEST(TempFiles, NewEmptyFileInTheTemporaryFolder)
 
 class LongNameTest : public TestSupport::TempDirTest {};
 
-TEST_F(LongNameTest, ExistingAndMissingPaths)
-{
+TEST_F(LongNameTest, ExistingAndMissingPaths) {
     makeFile(path(QStringLiteral("Folder/Name.txt")));
     const std::string root = s(dir());
     EXPECT_EQ(GetLongName(root + "/Folder/Name.txt"), root + "/Folder/Name.txt");
@@ -104,31 +99,28 @@ TEST_F(LongNameTest, ExistingAndMissingPaths)
 
 class DeleteTest : public TestSupport::TempDirTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         makeFile(path(QStringLiteral("work/a.txt")));
         makeFile(path(QStringLiteral("work/.hidden")));
         makeFile(path(QStringLiteral("work/sub/deep/b.txt")));
         makeFile(path(QStringLiteral("outside/keep.txt")));
-        ASSERT_TRUE(QFile::link(path(QStringLiteral("outside")), path(QStringLiteral("work/link"))));
+        ASSERT_TRUE(
+            QFile::link(path(QStringLiteral("outside")), path(QStringLiteral("work/link"))));
     }
-    bool exists(const char* relative) const
-    {
+    bool exists(const char* relative) const {
         return QFileInfo::exists(path(QString::fromLatin1(relative))) ||
                QFileInfo(path(QString::fromLatin1(relative))).isSymLink();
     }
 };
 
-TEST_F(DeleteTest, DeleteDirRemovesTheFolderButNotWhatLinksPointTo)
-{
+TEST_F(DeleteTest, DeleteDirRemovesTheFolderButNotWhatLinksPointTo) {
     EXPECT_TRUE(DeleteDir(0, s(path(QStringLiteral("work/")))));
     EXPECT_FALSE(exists("work"));
     EXPECT_TRUE(exists("outside/keep.txt"));
     EXPECT_FALSE(DeleteDir(0, s(path(QStringLiteral("work")))));  // already gone
 }
 
-TEST_F(DeleteTest, DeleteFilesOnlyKeepsSubfolders)
-{
+TEST_F(DeleteTest, DeleteFilesOnlyKeepsSubfolders) {
     EXPECT_TRUE(DeleteFiles(0, s(path(QStringLiteral("work/"))), true));
     EXPECT_FALSE(exists("work/a.txt"));
     EXPECT_FALSE(exists("work/.hidden"));
@@ -137,19 +129,18 @@ TEST_F(DeleteTest, DeleteFilesOnlyKeepsSubfolders)
     EXPECT_TRUE(exists("outside/keep.txt"));
 }
 
-TEST_F(DeleteTest, DeleteFilesEmptiesTheFolderAndKeepsIt)
-{
+TEST_F(DeleteTest, DeleteFilesEmptiesTheFolderAndKeepsIt) {
     EXPECT_TRUE(DeleteFiles(0, s(path(QStringLiteral("work"))), false));
     EXPECT_TRUE(QFileInfo(path(QStringLiteral("work"))).isDir());
-    EXPECT_TRUE(QDir(path(QStringLiteral("work")))
-                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
-                    .isEmpty());
+    EXPECT_TRUE(
+        QDir(path(QStringLiteral("work")))
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+            .isEmpty());
     EXPECT_TRUE(exists("outside/keep.txt"));
     EXPECT_TRUE(DeleteFiles(0, s(path(QStringLiteral("work"))), false));  // nothing left: fine
 }
 
-TEST_F(DeleteTest, MissingFolderOrFileIsFalse)
-{
+TEST_F(DeleteTest, MissingFolderOrFileIsFalse) {
     EXPECT_FALSE(DeleteFiles(0, s(path(QStringLiteral("missing"))), false));
     EXPECT_FALSE(DeleteFiles(0, s(path(QStringLiteral("work/a.txt"))), false));
     EXPECT_FALSE(DeleteDir(0, s(path(QStringLiteral("missing/")))));
@@ -158,8 +149,7 @@ TEST_F(DeleteTest, MissingFolderOrFileIsFalse)
 
 // The empty argument and every spelling of the root are refused. The root tested is a fresh
 // folder made the root of a child process, so a fault here cannot reach the real one.
-TEST_F(DeleteTest, EmptyArgumentAndRootAreRefused)
-{
+TEST_F(DeleteTest, EmptyArgumentAndRootAreRefused) {
     ASSERT_TRUE(QFile::link(QStringLiteral("/"), path(QStringLiteral("toroot"))));
     const QByteArray jail = QFile::encodeName(dir());
     const pid_t child = fork();
@@ -202,31 +192,28 @@ TEST_F(DeleteTest, EmptyArgumentAndRootAreRefused)
 
 class PutLogTest : public TestSupport::TempDirTest {};
 
-TEST_F(PutLogTest, AppendsOneLinePerCall)
-{
+TEST_F(PutLogTest, AppendsOneLinePerCall) {
     const std::string log = s(path(QStringLiteral("app.log")));
     PutLog("first", log);
     PutLog("second", log);
     EXPECT_EQ(readAll(path(QStringLiteral("app.log"))), QByteArray("first\r\nsecond\r\n"));
 }
 
-TEST_F(PutLogTest, FolderAloneGetsTheProgramsLogName)
-{
+TEST_F(PutLogTest, FolderAloneGetsTheProgramsLogName) {
     PutLog("\x93\xFA", s(dir()) + "/");  // "日" in code page 932, written as it is
     EXPECT_EQ(readAll(path(QStringLiteral("common-tests.log"))), QByteArray("\x93\xFA\r\n"));
 }
 
-TEST_F(PutLogTest, BareNameGoesBesideTheExecutable)
-{
-    const QString name = QStringLiteral("putlog-test-%1.log").arg(QCoreApplication::applicationPid());
+TEST_F(PutLogTest, BareNameGoesBesideTheExecutable) {
+    const QString name =
+        QStringLiteral("putlog-test-%1.log").arg(QCoreApplication::applicationPid());
     const QString beside = QString::fromStdString(ExePath()) + name;
     PutLog("hello", name.toStdString());
     EXPECT_EQ(readAll(beside), QByteArray("hello\r\n"));
     QFile::remove(beside);
 }
 
-TEST_F(PutLogTest, MissingFolderFailsSilently)
-{
+TEST_F(PutLogTest, MissingFolderFailsSilently) {
     PutLog("lost", s(path(QStringLiteral("no/such/folder/x.log"))));
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("no"))));
 }
@@ -235,10 +222,10 @@ TEST_F(PutLogTest, MissingFolderFailsSilently)
 
 class ShellTest : public TestSupport::TempDirTest {};
 
-TEST_F(ShellTest, StartsProgramsWithQuotedArgumentsAndNoShell)
-{
+TEST_F(ShellTest, StartsProgramsWithQuotedArgumentsAndNoShell) {
     const QString script = path(QStringLiteral("args.sh"));
-    makeFile(script, "#!/bin/sh\nsleep 0.2\nfor a in \"$@\"; do echo \"[$a]\"; done > \"$0.out\"\n");
+    makeFile(script,
+             "#!/bin/sh\nsleep 0.2\nfor a in \"$@\"; do echo \"[$a]\"; done > \"$0.out\"\n");
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QString marker = path(QStringLiteral("injected"));
 
@@ -251,8 +238,7 @@ TEST_F(ShellTest, StartsProgramsWithQuotedArgumentsAndNoShell)
     EXPECT_FALSE(QFileInfo::exists(marker));
 }
 
-TEST_F(ShellTest, FindsProgramsOnThePathAndReportsFailure)
-{
+TEST_F(ShellTest, FindsProgramsOnThePathAndReportsFailure) {
     EXPECT_TRUE(Shell("true", "", true));
     EXPECT_FALSE(Shell(s(path(QStringLiteral("missing-program"))), "", true));
     EXPECT_FALSE(Shell("", "", false));

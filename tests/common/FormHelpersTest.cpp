@@ -1,8 +1,7 @@
-// Window helpers on real widgets. The test program runs on a 1024 x 768 offscreen screen
-// (tests/common/offscreen-1024x768.json, set by ctest; run directly with
-// QT_QPA_PLATFORM=offscreen:configfile=<that file>).
+// Window helpers on real widgets, on a 1024 x 768 offscreen screen.
 #include "Common.h"
 
+#include <gtest/gtest.h>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
@@ -10,14 +9,20 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTest>
-#include <gtest/gtest.h>
 
 using namespace Common;
 
 namespace {
 
-TEST(SetFormCenter, OverTheScreenWithoutReference)
-{
+// The screen comes from a platform configuration file, chosen before the test main makes the
+// application (ctest passes the same one).
+[[maybe_unused]] const bool screenConfigured = [] {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" PICTANOTE_OFFSCREEN_CONFIG);
+    return true;
+}();
+
+TEST(SetFormCenter, OverTheScreenWithoutReference) {
     ASSERT_EQ(QGuiApplication::primaryScreen()->geometry().size(), QSize(1024, 768))
         << "run with the 1024 x 768 offscreen screen";
     QWidget form;
@@ -26,8 +31,7 @@ TEST(SetFormCenter, OverTheScreenWithoutReference)
     EXPECT_EQ(form.pos(), QPoint(362, 283));  // 283.5 truncated
 }
 
-TEST(SetFormCenter, OverTheReferenceTruncatingTowardZero)
-{
+TEST(SetFormCenter, OverTheReferenceTruncatingTowardZero) {
     QWidget reference;
     reference.setGeometry(100, 100, 300, 200);
     QWidget form;
@@ -40,8 +44,7 @@ TEST(SetFormCenter, OverTheReferenceTruncatingTowardZero)
     SetFormCenter(&reference, nullptr);  // nothing to place
 }
 
-TEST(SetFormSizeMax, FillsTheWorkAreaWithoutMaximising)
-{
+TEST(SetFormSizeMax, FillsTheWorkAreaWithoutMaximising) {
     QWidget form;
     form.resize(200, 100);
     form.show();
@@ -51,16 +54,14 @@ TEST(SetFormSizeMax, FillsTheWorkAreaWithoutMaximising)
     EXPECT_FALSE(form.isMaximized());
 }
 
-TEST(SetCaption, UsesTheApplicationTitle)
-{
+TEST(SetCaption, UsesTheApplicationTitle) {
     QWidget form;
     form.setWindowTitle(QStringLiteral("other"));
     SetCaption(&form);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Pictanote"));
 }
 
-TEST(CaptionClicked, ReleasesTheMouseCapture)
-{
+TEST(CaptionClicked, ReleasesTheMouseCapture) {
     QWidget form;
     form.resize(200, 100);
     form.show();
@@ -83,13 +84,14 @@ struct FilterCase {
     QString expected;
     int caret;  // -1: not checked
 };
-void PrintTo(const FilterCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FilterCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const std::string digits = "0123456789";
 
 class CheckEditRows : public ::testing::TestWithParam<FilterCase> {};
-TEST_P(CheckEditRows, RestoresOrAccepts)
-{
+TEST_P(CheckEditRows, RestoresOrAccepts) {
     const FilterCase& c = GetParam();
     QLineEdit edit(c.accepted);
     SetCheck(&edit);
@@ -116,8 +118,7 @@ const FilterCase filterCases[] = {
 INSTANTIATE_TEST_SUITE_P(Input, CheckEditRows, ::testing::ValuesIn(filterCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(CheckEdit, OneRememberedTextForAllEditBoxes)
-{
+TEST(CheckEdit, OneRememberedTextForAllEditBoxes) {
     QLineEdit first(QStringLiteral("111"));
     QLineEdit second(QStringLiteral("2"));
     SetCheck(&first);
@@ -126,8 +127,7 @@ TEST(CheckEdit, OneRememberedTextForAllEditBoxes)
     EXPECT_EQ(second.text(), QStringLiteral("111"));
 }
 
-TEST(CheckEdit, FiltersTypingFromTheChangeNotification)
-{
+TEST(CheckEdit, FiltersTypingFromTheChangeNotification) {
     QLineEdit edit;
     edit.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&edit));
@@ -140,8 +140,7 @@ TEST(CheckEdit, FiltersTypingFromTheChangeNotification)
 
 // ---- List boxes ----------------------------------------------------------------------------
 
-TEST(SetItemHeight, EveryItemGetsTheHeight)
-{
+TEST(SetItemHeight, EveryItemGetsTheHeight) {
     QListWidget list;
     list.addItems({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
     list.show();
@@ -156,8 +155,7 @@ TEST(SetItemHeight, EveryItemGetsTheHeight)
     EXPECT_EQ(list.visualItemRect(list.item(1)).height(), 21);
 }
 
-TEST(SelectItem, SelectsAllOfAMultipleSelectionList)
-{
+TEST(SelectItem, SelectsAllOfAMultipleSelectionList) {
     QListWidget list;
     list.addItems({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
     list.setSelectionMode(QAbstractItemView::MultiSelection);
@@ -174,8 +172,7 @@ TEST(SelectItem, SelectsAllOfAMultipleSelectionList)
 
 // ---- Transparent text ----------------------------------------------------------------------
 
-TEST(TransTextOut, PaintsOnlyGlyphsBelowAndRightOfThePoint)
-{
+TEST(TransTextOut, PaintsOnlyGlyphsBelowAndRightOfThePoint) {
     QImage image(120, 50, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
@@ -193,7 +190,8 @@ TEST(TransTextOut, PaintsOnlyGlyphsBelowAndRightOfThePoint)
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const QColor c = image.pixelColor(x, y);
-            ASSERT_FALSE(c.red() > 200 && c.green() < 100) << "background painted at " << x << "," << y;
+            ASSERT_FALSE(c.red() > 200 && c.green() < 100)
+                << "background painted at " << x << "," << y;
             if (c != QColor(Qt::white)) {
                 ++inked;
                 EXPECT_GE(x, 20);

@@ -1,13 +1,13 @@
 // The message dialogs, shown for real and answered from a timer.
 #include "Common.h"
 
+#include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include <functional>
 
@@ -30,8 +30,7 @@ enum class Answer { Enter, Escape, Close, ClickYes };
 
 // Runs `show` with the next dialog answered, returning its result and what was seen.
 template <typename Show>
-std::pair<int, Seen> run(Answer answer, Show show)
-{
+std::pair<int, Seen> run(Answer answer, Show show) {
     auto seen = std::make_shared<Seen>();
     auto poll = std::make_shared<std::function<void()>>();
     *poll = [seen, poll, answer] {
@@ -54,18 +53,18 @@ std::pair<int, Seen> run(Answer answer, Show show)
             seen->captions << b->text();
         QWidget* target = focus ? focus : box;
         switch (answer) {
-        case Answer::Enter:
-            QTest::keyClick(target, Qt::Key_Return);
-            break;
-        case Answer::Escape:
-            QTest::keyClick(target, Qt::Key_Escape);
-            break;
-        case Answer::Close:
-            box->close();  // as from the title bar
-            break;
-        case Answer::ClickYes:
-            QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
-            break;
+            case Answer::Enter:
+                QTest::keyClick(target, Qt::Key_Return);
+                break;
+            case Answer::Escape:
+                QTest::keyClick(target, Qt::Key_Escape);
+                break;
+            case Answer::Close:
+                box->close();  // as from the title bar
+                break;
+            case Answer::ClickYes:
+                QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+                break;
         }
         *poll = nullptr;
     };
@@ -79,8 +78,7 @@ std::pair<int, Seen> run(Answer answer, Show show)
 
 class MsgDlgTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         owner.setGeometry(100, 100, 300, 200);
         owner.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
@@ -95,12 +93,13 @@ struct Row {
     int result;
     const char* focus;
 };
-void PrintTo(const Row& r, std::ostream* os) { *os << r.name; }
+void PrintTo(const Row& r, std::ostream* os) {
+    *os << r.name;
+}
 
 class MsgDlgRows : public MsgDlgTest, public ::testing::WithParamInterface<Row> {};
 
-TEST_P(MsgDlgRows, FocusAndAnswer)
-{
+TEST_P(MsgDlgRows, FocusAndAnswer) {
     const Row& r = GetParam();
     const auto [result, seen] = run(r.answer, [&] { return r.show(&owner); });
     ASSERT_TRUE(seen.shown);
@@ -129,24 +128,24 @@ const Row rows[] = {
      Answer::Escape, 3, "Yes"},
     {"QryExNoFocused", [](QWidget* o) { return QryMsgEx(o, QStringLiteral("q"), 2); },
      Answer::Enter, 2, "No"},
-    {"InfoEnterIsOk", [](QWidget* o) { return InfoMsg(o, QStringLiteral("i")); }, Answer::Enter,
+    {"InfoEnterIsOk", [](QWidget* o) { return InfoMsg(o, QStringLiteral("i")); }, Answer::Enter, 1,
+     "OK"},
+    {"InfoEscapeIsOk", [](QWidget* o) { return InfoMsg(o, QStringLiteral("i")); }, Answer::Escape,
      1, "OK"},
-    {"InfoEscapeIsOk", [](QWidget* o) { return InfoMsg(o, QStringLiteral("i")); },
-     Answer::Escape, 1, "OK"},
-    {"ErrEscapeIsOk", [](QWidget* o) { return ErrMsg(o, QStringLiteral("e")); }, Answer::Escape,
-     1, "OK"},
-    {"StopEnterIsOk", [](QWidget* o) { return StopMsg(o, QStringLiteral("s")); }, Answer::Enter,
-     1, "OK"},
-    {"InfoClosedIsThree", [](QWidget* o) { return InfoMsg(o, QStringLiteral("i")); },
-     Answer::Close, 3, "OK"},
+    {"ErrEscapeIsOk", [](QWidget* o) { return ErrMsg(o, QStringLiteral("e")); }, Answer::Escape, 1,
+     "OK"},
+    {"StopEnterIsOk", [](QWidget* o) { return StopMsg(o, QStringLiteral("s")); }, Answer::Enter, 1,
+     "OK"},
+    {"InfoClosedIsThree", [](QWidget* o) { return InfoMsg(o, QStringLiteral("i")); }, Answer::Close,
+     3, "OK"},
 };
 INSTANTIATE_TEST_SUITE_P(Dialogs, MsgDlgRows, ::testing::ValuesIn(rows),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(MsgDlgTest, KindTextButtonsAndCaption)
-{
+TEST_F(MsgDlgTest, KindTextButtonsAndCaption) {
     QCoreApplication::setApplicationName(QStringLiteral("Pictanote"));
-    const auto [r1, info] = run(Answer::Enter, [&] { return InfoMsg(&owner, QStringLiteral("情報")); });
+    const auto [r1, info] =
+        run(Answer::Enter, [&] { return InfoMsg(&owner, QStringLiteral("情報")); });
     EXPECT_EQ(info.icon, QMessageBox::Information);
     EXPECT_EQ(info.text, QStringLiteral("\n情報"));  // below one empty line
     EXPECT_EQ(info.caption, QStringLiteral("Pictanote"));
@@ -159,7 +158,8 @@ TEST_F(MsgDlgTest, KindTextButtonsAndCaption)
     EXPECT_EQ(stop.icon, QMessageBox::Critical);
     EXPECT_EQ(stop.text, QStringLiteral("\n"));
 
-    const auto [r4, qry] = run(Answer::Enter, [&] { return QryMsgEx(&owner, QStringLiteral("q"), 0); });
+    const auto [r4, qry] =
+        run(Answer::Enter, [&] { return QryMsgEx(&owner, QStringLiteral("q"), 0); });
     EXPECT_EQ(qry.icon, QMessageBox::Question);
     EXPECT_EQ(qry.caption, QStringLiteral("Pictanote"));
     QStringList captions = qry.captions;
@@ -170,17 +170,16 @@ TEST_F(MsgDlgTest, KindTextButtonsAndCaption)
     EXPECT_EQ(captions, expected);
 }
 
-TEST_F(MsgDlgTest, CentredOverTheOwnerTruncating)
-{
+TEST_F(MsgDlgTest, CentredOverTheOwnerTruncating) {
     const QRect o = owner.frameGeometry();
-    const auto [r, seen] = run(Answer::Enter, [&] { return QryMsg(&owner, QStringLiteral("位置"), 0); });
+    const auto [r, seen] =
+        run(Answer::Enter, [&] { return QryMsg(&owner, QStringLiteral("位置"), 0); });
     ASSERT_TRUE(seen.shown);
     EXPECT_EQ(seen.frame.left(), o.left() + (o.width() - seen.frame.width()) / 2);
     EXPECT_EQ(seen.frame.top(), o.top() + (o.height() - seen.frame.height()) / 2);
 }
 
-TEST_F(MsgDlgTest, WiderThanTheOwnerStartsLeftOfIt)
-{
+TEST_F(MsgDlgTest, WiderThanTheOwnerStartsLeftOfIt) {
     owner.setGeometry(400, 300, 60, 40);
     const QRect o = owner.frameGeometry();
     const auto [r, seen] = run(Answer::Enter, [&] {
@@ -193,8 +192,7 @@ TEST_F(MsgDlgTest, WiderThanTheOwnerStartsLeftOfIt)
     EXPECT_EQ(seen.frame.left(), o.left() + (o.width() - seen.frame.width()) / 2);
 }
 
-TEST_F(MsgDlgTest, BusyCursorIsResetFirst)
-{
+TEST_F(MsgDlgTest, BusyCursorIsResetFirst) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     run(Answer::Enter, [&] { return InfoMsg(&owner, QStringLiteral("i")); });

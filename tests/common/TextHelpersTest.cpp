@@ -7,7 +7,9 @@ using namespace Common;
 
 namespace {
 
-std::string sj(const char16_t* text) { return Platform::Cp932::fromUnicode(QString::fromUtf16(text)); }
+std::string sj(const char16_t* text) {
+    return Platform::Cp932::fromUnicode(QString::fromUtf16(text));
+}
 
 // ---- CutString, AddHead, AddTail -----------------------------------------------------------
 
@@ -17,10 +19,14 @@ struct CutCase {
     int n;
     std::string expected;
 };
-void PrintTo(const CutCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CutCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class CutStringRows : public ::testing::TestWithParam<CutCase> {};
-TEST_P(CutStringRows, Cuts) { EXPECT_EQ(CutString(GetParam().s, GetParam().n), GetParam().expected); }
+TEST_P(CutStringRows, Cuts) {
+    EXPECT_EQ(CutString(GetParam().s, GetParam().n), GetParam().expected);
+}
 
 // "abcd" + one double-byte character at bytes 5 and 6 + "e".
 const std::string kMixed = "abcd" + sj(u"漢") + "e";
@@ -49,11 +55,12 @@ struct PadCase {
     int n;
     std::string expected;
 };
-void PrintTo(const PadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const PadCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PadRows : public ::testing::TestWithParam<PadCase> {};
-TEST_P(PadRows, Pads)
-{
+TEST_P(PadRows, Pads) {
     const PadCase& c = GetParam();
     EXPECT_EQ(c.head ? AddHead(c.s, c.c, c.n) : AddTail(c.s, c.c, c.n), c.expected);
 }
@@ -80,11 +87,12 @@ struct CsvCase {
     std::u16string line;
     std::vector<std::string> fields;
 };
-void PrintTo(const CsvCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CsvCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class CsvRows : public ::testing::TestWithParam<CsvCase> {};
-TEST_P(CsvRows, Splits)
-{
+TEST_P(CsvRows, Splits) {
     std::vector<std::string> list = {"left", "over"};  // cleared first
     ParseExcelCSV(GetParam().line, list);
     EXPECT_EQ(list, GetParam().fields);
@@ -113,11 +121,12 @@ struct WidthCase {
     std::string full;
     bool roundTrip;  // ZenToHan(full) gives half back
 };
-void PrintTo(const WidthCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const WidthCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WidthRows : public ::testing::TestWithParam<WidthCase> {};
-TEST_P(WidthRows, ConvertsBothWays)
-{
+TEST_P(WidthRows, ConvertsBothWays) {
     const WidthCase& c = GetParam();
     EXPECT_EQ(HanToZen(c.half), c.full);
     if (c.roundTrip) {
@@ -128,17 +137,20 @@ TEST_P(WidthRows, ConvertsBothWays)
 const WidthCase widthCases[] = {
     {"LettersDigitsSigns", "Ab9+-=!", sj(u"Ａｂ９＋－＝！"), true},
     {"Blank", "a b", sj(u"ａ\u3000ｂ"), true},
-    {"AllPrintableAscii", [] {
+    {"AllPrintableAscii",
+     [] {
          std::string s;
          for (char c = 0x21; c <= 0x7E; ++c)
              s += c;
          return s;
-     }(), [] {
+     }(),
+     [] {
          std::u16string s;
          for (char16_t c = 0xFF01; c <= 0xFF5E; ++c)
              s += c;
          return Platform::Cp932::fromUnicode(QString::fromStdU16String(s));
-     }(), true},
+     }(),
+     true},
     {"Katakana", sj(u"ｱｲｳｴｵﾝｰ｡｢｣､･"), sj(u"アイウエオンー。「」、・"), true},
     {"VoicedCombined", sj(u"ｶﾞｷﾞｸﾞﾊﾞﾊﾟｳﾞ"), sj(u"ガギグバパヴ"), true},
     {"SemiVoicedOnlyOnHaRow", sj(u"ｶﾟ"), sj(u"カ゜"), true},
@@ -151,8 +163,7 @@ const WidthCase widthCases[] = {
 INSTANTIATE_TEST_SUITE_P(Text, WidthRows, ::testing::ValuesIn(widthCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ZenToHan, LeavesFullWidthFormsWithoutHalfWidthAlone)
-{
+TEST(ZenToHan, LeavesFullWidthFormsWithoutHalfWidthAlone) {
     const std::string s = sj(u"ヵヶ漢ぁ");
     EXPECT_EQ(ZenToHan(s), s);
     // A lead byte at the end of the text is kept as it is.
@@ -167,10 +178,14 @@ struct NumberCase {
     std::string text;
     bool accepted;
 };
-void PrintTo(const NumberCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const NumberCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class IntegerRows : public ::testing::TestWithParam<NumberCase> {};
-TEST_P(IntegerRows, Checks) { EXPECT_EQ(CheckInteger(GetParam().text), GetParam().accepted); }
+TEST_P(IntegerRows, Checks) {
+    EXPECT_EQ(CheckInteger(GetParam().text), GetParam().accepted);
+}
 
 const NumberCase integerCases[] = {
     {"Decimal", "123", true},
@@ -197,7 +212,9 @@ INSTANTIATE_TEST_SUITE_P(Numbers, IntegerRows, ::testing::ValuesIn(integerCases)
                          [](const auto& info) { return std::string(info.param.name); });
 
 class FloatRows : public ::testing::TestWithParam<NumberCase> {};
-TEST_P(FloatRows, Checks) { EXPECT_EQ(CheckFloat(GetParam().text), GetParam().accepted); }
+TEST_P(FloatRows, Checks) {
+    EXPECT_EQ(CheckFloat(GetParam().text), GetParam().accepted);
+}
 
 const NumberCase floatCases[] = {
     {"Integer", "12", true},

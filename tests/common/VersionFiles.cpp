@@ -16,8 +16,7 @@ public:
     explicit Image(bool bigEndian = false) : m_big(bigEndian) {}
     Bytes bytes;
 
-    void put(std::size_t at, unsigned long long value, int width)
-    {
+    void put(std::size_t at, unsigned long long value, int width) {
         if (bytes.size() < at + width)
             bytes.resize(at + width, 0);
         for (int i = 0; i < width; ++i) {
@@ -25,8 +24,7 @@ public:
             bytes[at + i] = static_cast<unsigned char>(value >> shift);
         }
     }
-    void putBytes(std::size_t at, const void* data, std::size_t n)
-    {
+    void putBytes(std::size_t at, const void* data, std::size_t n) {
         if (bytes.size() < at + n)
             bytes.resize(at + n, 0);
         std::memcpy(bytes.data() + at, data, n);
@@ -36,10 +34,11 @@ private:
     bool m_big;
 };
 
-std::size_t align(std::size_t n, std::size_t to) { return (n + to - 1) / to * to; }
+std::size_t align(std::size_t n, std::size_t to) {
+    return (n + to - 1) / to * to;
+}
 
-Bytes elf(bool is64, bool big, const Bytes& record, const std::string& sectionName)
-{
+Bytes elf(bool is64, bool big, const Bytes& record, const std::string& sectionName) {
     Image img(big);
     const std::string names = std::string("\0.shstrtab\0", 11) + sectionName + '\0';
     const std::size_t headerSize = is64 ? 64 : 52;
@@ -48,8 +47,13 @@ Bytes elf(bool is64, bool big, const Bytes& record, const std::string& sectionNa
     const std::size_t sectionsAt = align(recordAt + record.size(), 8);
     const std::size_t entrySize = is64 ? 64 : 40;
 
-    const unsigned char ident[16] = {0x7F, 'E', 'L', 'F', static_cast<unsigned char>(is64 ? 2 : 1),
-                                     static_cast<unsigned char>(big ? 2 : 1), 1};
+    const unsigned char ident[16] = {0x7F,
+                                     'E',
+                                     'L',
+                                     'F',
+                                     static_cast<unsigned char>(is64 ? 2 : 1),
+                                     static_cast<unsigned char>(big ? 2 : 1),
+                                     1};
     img.putBytes(0, ident, 16);
     img.put(16, 1, 2);   // relocatable
     img.put(18, 62, 2);  // machine
@@ -84,14 +88,13 @@ Bytes elf(bool is64, bool big, const Bytes& record, const std::string& sectionNa
         }
     };
     section(0, 0, 0, 0, 0);
-    section(1, 1, 3, namesAt, names.size());      // .shstrtab
-    section(2, 11, 1, recordAt, record.size());   // the record, PROGBITS
+    section(1, 1, 3, namesAt, names.size());     // .shstrtab
+    section(2, 11, 1, recordAt, record.size());  // the record, PROGBITS
     img.bytes.resize(sectionsAt + 3 * entrySize, 0);
     return img.bytes;
 }
 
-Bytes pe(bool plus, const Bytes& record)
-{
+Bytes pe(bool plus, const Bytes& record) {
     Image img;
     constexpr std::size_t peAt = 64;
     const std::size_t optionalSize = plus ? 240 : 224;
@@ -140,24 +143,22 @@ Bytes pe(bool plus, const Bytes& record)
 
 }  // namespace
 
-Bytes wrap(Container kind, const Bytes& record, const char* sectionName)
-{
+Bytes wrap(Container kind, const Bytes& record, const char* sectionName) {
     const std::string name = sectionName ? sectionName : VersionRecord::SectionName;
     switch (kind) {
-    case Container::Elf64Little:
-        return elf(true, false, record, name);
-    case Container::Elf32Big:
-        return elf(false, true, record, name);
-    case Container::Pe32Plus:
-        return pe(true, record);
-    case Container::Pe32:
-        return pe(false, record);
+        case Container::Elf64Little:
+            return elf(true, false, record, name);
+        case Container::Elf32Big:
+            return elf(false, true, record, name);
+        case Container::Pe32Plus:
+            return pe(true, record);
+        case Container::Pe32:
+            return pe(false, record);
     }
     return {};
 }
 
-void writeFile(const QString& path, const Bytes& bytes)
-{
+void writeFile(const QString& path, const Bytes& bytes) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=

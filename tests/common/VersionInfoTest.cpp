@@ -11,13 +11,11 @@ using VersionFiles::Container;
 
 namespace {
 
-std::string cp932(const char16_t* text)
-{
+std::string cp932(const char16_t* text) {
     return Platform::Cp932::fromUnicode(QString::fromUtf16(text));
 }
 
-VersionRecord::Contents japanese()
-{
+VersionRecord::Contents japanese() {
     VersionRecord::Contents c;
     c.fileVersion = {2, 5, 0, 1};
     c.productVersion = {2, 5, 0, 0};
@@ -37,12 +35,13 @@ struct RecordCase {
     std::string expected;
 };
 
-void PrintTo(const RecordCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const RecordCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 RecordCase withTranslations(const char* name, std::vector<std::uint32_t> translations,
                             std::vector<VersionRecord::StringTable> tables, TFileVersionInfo item,
-                            std::string expected)
-{
+                            std::string expected) {
     VersionRecord::Contents c;
     c.translations = std::move(translations);
     c.tables = std::move(tables);
@@ -76,7 +75,9 @@ struct ContainerCase {
     const char* name;
     Container kind;
 };
-void PrintTo(const ContainerCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ContainerCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const ContainerCase containers[] = {
     {"Elf64Little", Container::Elf64Little},
@@ -89,32 +90,31 @@ class VersionRecordFile
     : public TestSupport::TempDirTest,
       public ::testing::WithParamInterface<std::tuple<ContainerCase, RecordCase>> {};
 
-TEST_P(VersionRecordFile, LooksUpTheStringOfTheFirstTranslation)
-{
+TEST_P(VersionRecordFile, LooksUpTheStringOfTheFirstTranslation) {
     const auto& [container, c] = GetParam();
     const QString file = path(QStringLiteral("versioned.bin"));
-    VersionFiles::writeFile(file, VersionFiles::wrap(container.kind, VersionRecord::build(c.contents)));
+    VersionFiles::writeFile(file,
+                            VersionFiles::wrap(container.kind, VersionRecord::build(c.contents)));
     EXPECT_EQ(GetFileVersionEx(file.toStdString(), c.item), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Records, VersionRecordFile,
-    ::testing::Combine(::testing::ValuesIn(containers), ::testing::ValuesIn(recordCases)),
-    [](const auto& info) {
-        return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
-    });
+INSTANTIATE_TEST_SUITE_P(Records, VersionRecordFile,
+                         ::testing::Combine(::testing::ValuesIn(containers),
+                                            ::testing::ValuesIn(recordCases)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + "_" +
+                                    std::get<1>(info.param).name;
+                         });
 
 class VersionFilesWithout : public TestSupport::TempDirTest {
 protected:
-    std::string write(const QString& name, const VersionFiles::Bytes& bytes)
-    {
+    std::string write(const QString& name, const VersionFiles::Bytes& bytes) {
         VersionFiles::writeFile(path(name), bytes);
         return path(name).toStdString();
     }
 };
 
-TEST_F(VersionFilesWithout, AnyOtherFileGivesEmptyText)
-{
+TEST_F(VersionFilesWithout, AnyOtherFileGivesEmptyText) {
     const VersionFiles::Bytes record = VersionRecord::build(japanese());
     const std::string text = write(QStringLiteral("readme.txt"), {'h', 'e', 'l', 'l', 'o', '\n'});
     const std::string empty = write(QStringLiteral("empty"), {});
@@ -124,19 +124,16 @@ TEST_F(VersionFilesWithout, AnyOtherFileGivesEmptyText)
     noResource.resize(0x400);  // the resource section is gone from the file
     const std::string truncatedPe = write(QStringLiteral("cut.exe"), noResource);
 
-    for (const std::string& file :
-         {text, empty, otherSection, truncatedPe, dir().toStdString(),
-          path(QStringLiteral("missing")).toStdString(), std::string()})
+    for (const std::string& file : {text, empty, otherSection, truncatedPe, dir().toStdString(),
+                                    path(QStringLiteral("missing")).toStdString(), std::string()})
         EXPECT_EQ(GetFileVersionEx(file, fvFileVersion), "") << file;
 }
 
 // Damaged records and files: never a crash, never a read outside the data, and never a value
 // other than the one the intact record holds.
-TEST_F(VersionFilesWithout, DamagedRecordsAreReadSafely)
-{
+TEST_F(VersionFilesWithout, DamagedRecordsAreReadSafely) {
     for (Container kind : {Container::Elf64Little, Container::Pe32}) {
-        const VersionFiles::Bytes file =
-            VersionFiles::wrap(kind, VersionRecord::build(japanese()));
+        const VersionFiles::Bytes file = VersionFiles::wrap(kind, VersionRecord::build(japanese()));
         const std::string name = path(QStringLiteral("damaged")).toStdString();
         for (std::size_t cut = 0; cut < file.size(); cut += 7) {
             write(QStringLiteral("damaged"), VersionFiles::Bytes(file.begin(), file.begin() + cut));
@@ -152,8 +149,7 @@ TEST_F(VersionFilesWithout, DamagedRecordsAreReadSafely)
     }
 }
 
-TEST(ProgramVersion, TheRunningProgramCarriesItsRecord)
-{
+TEST(ProgramVersion, TheRunningProgramCarriesItsRecord) {
     EXPECT_EQ(GetFileVersion(fvFileVersion), "1.0.3.0");
     EXPECT_EQ(GetFileVersion(fvProductVersion), "1.0.3.0");
     EXPECT_EQ(GetFileVersion(fvProductName), "Pictanote");
@@ -165,8 +161,14 @@ TEST(ProgramVersion, TheRunningProgramCarriesItsRecord)
     EXPECT_TRUE(description.contains(QStringLiteral("説明図"))) << description.toStdString();
 }
 
-TEST(ProgramVersion, TheLibraryFileCarriesTheSameRecord)
-{
+TEST(ProgramVersion, TheProgramFileCarriesTheRecord) {
+    const std::string program = PICTANOTE_PROGRAM_FILE;
+    EXPECT_EQ(GetFileVersionEx(program, fvFileVersion), "1.0.3.0");
+    EXPECT_EQ(GetFileVersionEx(program, fvProductVersion), "1.0.3.0");
+    EXPECT_EQ(GetFileVersionEx(program, fvProductName), "Pictanote");
+}
+
+TEST(ProgramVersion, TheLibraryFileCarriesTheSameRecord) {
     const std::string library = PICTANOTE_COMMON_LIBRARY_FILE;
     ASSERT_TRUE(QFile::exists(QString::fromStdString(library)));
     EXPECT_EQ(GetFileVersionEx(library, fvFileVersion), "1.0.3.0");

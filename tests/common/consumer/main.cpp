@@ -8,8 +8,7 @@
 #error "Common.h must not pull in widget headers"
 #endif
 
-int main()
-{
+int main() {
     int failures = 0;
     const auto check = [&](bool ok, const char* what) {
         if (!ok) {
