@@ -343,27 +343,33 @@ TEST_F(WindowTest, AboutBoxShowsNameVersionAndFields) {
 // The box is centred by halving with an arithmetic shift: a negative odd difference lands one
 // pixel further left than a truncating division would.
 TEST_F(WindowTest, AboutBoxIsPlacedOverTheWindowByArithmeticShift) {
-    const QSize box(257, 93);  // the box's outer size on a frameless test screen
+    // Outer sizes: both windows carry the same frame on the test screen.
+    const QRect frame = window->frameGeometry();
+    const QRect client = window->geometry();
+    const QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
+                           frame.right() - client.right(), frame.bottom() - client.bottom());
+    const QSize box = QSize(257, 93).grownBy(margins);
     const struct {
         const char* name;
-        QRect main;
+        QRect main;  // outer rectangle
         QPoint expected;
     } rows[] = {
-        // 640 x 480 at (100, 50) with a 263 x 120 box: the same differences, 377 and 360.
-        {"wider window", QRect(100, 50, 257 + 377, 93 + 360), QPoint(288, 230)},
+        // A 640 x 480 window at (100, 50) over a 263 x 120 box: the same differences, 377, 360.
+        {"wider window", QRect(QPoint(100, 50), box + QSize(377, 360)), QPoint(288, 230)},
         // A window narrower than the box by 51: 26 pixels to the left, not 25.
-        {"narrower window", QRect(100, 50, 257 - 51, 93 + 360), QPoint(74, 230)},
+        {"narrower window", QRect(QPoint(100, 50), box + QSize(-51, 360)), QPoint(74, 230)},
     };
+    window->setMinimumSize(0, 0);
     for (const auto& row : rows) {
         EXPECT_EQ(TFrmFR0000AB::PlaceOver(row.main, box), row.expected) << row.name;
-        window->setMinimumSize(0, 0);
-        window->setGeometry(row.main);
-        QPoint placed;
+        window->setGeometry(row.main.marginsRemoved(margins));
+        ASSERT_EQ(window->frameGeometry(), row.main) << row.name;
+        QRect placed;
         Gui::whenModal<TFrmFR0000AB>([&](TFrmFR0000AB* b) {
-            placed = b->frameGeometry().topLeft();
+            placed = b->frameGeometry();
             b->accept();
         });
         window->MnuAbout->trigger();
-        EXPECT_EQ(placed, TFrmFR0000AB::PlaceOver(window->frameGeometry(), box)) << row.name;
+        EXPECT_EQ(placed, QRect(row.expected, box)) << row.name;
     }
 }
