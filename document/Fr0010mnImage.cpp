@@ -1,5 +1,6 @@
 // The main window's source-image commands: a new empty start, opening a bitmap file and taking
 // the clipboard's image, with the steps every change of document shares.
+#include "Bmp.h"
 #include "ClipboardImage.h"
 #include "Common.h"
 #include "Fr0010mn.h"
@@ -8,8 +9,6 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QGuiApplication>
-
-#include "Bmp.h"
 
 void TFrmFR0010MN::ResetDocument() {
     MarkerMap.ClearMarkers();
