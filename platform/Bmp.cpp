@@ -503,6 +503,7 @@ QByteArray encode(const Bitmap& bitmap) {
         throw ToolkitError(Msg::streamWriteError());
 
     QByteArray out(static_cast<qsizetype>(fileSize), Qt::Uninitialized);
+    preferHugePages(out.data(), static_cast<size_t>(out.size()));
     uint8_t* p = reinterpret_cast<uint8_t*>(out.data());
     *p++ = 'B';
     *p++ = 'M';
@@ -536,10 +537,14 @@ QByteArray encode(const Bitmap& bitmap) {
         *p++ = static_cast<uint8_t>(qRed(c));
         *p++ = 0;
     }
-    for (int64_t row = 0; row < height; ++row, p += stride) {
-        std::memcpy(p, bitmap.scanLine(static_cast<int>(height - 1 - row)),
+    // The rows are stored bottom-up, and are written from the end of the block backwards: on
+    // a fresh block that runs markedly faster than from its start (measured on Linux with huge
+    // pages, where the kernel clears each page just before we fill it).
+    for (int64_t row = height - 1; row >= 0; --row) {
+        uint8_t* stored = p + row * stride;
+        std::memcpy(stored, bitmap.scanLine(static_cast<int>(height - 1 - row)),
                     static_cast<size_t>(rowBytes));
-        std::memset(p + rowBytes, 0, static_cast<size_t>(stride - rowBytes));
+        std::memset(stored + rowBytes, 0, static_cast<size_t>(stride - rowBytes));
     }
     return out;
 }
