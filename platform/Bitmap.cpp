@@ -185,10 +185,10 @@ Bitmap Bitmap::toBgr24() const {
 QImage Bitmap::toQImage() const {
     if (isNull())
         return {};
-    const Bitmap rgb = m_bpp == 24 ? *this : toBgr24();
     QImage image(m_width, m_height, QImage::Format_BGR888);
+    const RowConverter converter(*this);
     for (int y = 0; y < m_height; ++y)
-        std::memcpy(image.scanLine(y), rgb.scanLine(y), static_cast<size_t>(m_width) * 3);
+        converter.convert(y, image.scanLine(y));
     if (m_dpmX > 0 && m_dpmY > 0) {
         image.setDotsPerMeterX(m_dpmX);
         image.setDotsPerMeterY(m_dpmY);

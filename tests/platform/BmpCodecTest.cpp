@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <sys/resource.h>
@@ -578,6 +579,9 @@ TEST_F(BmpFiles, ReadFailuresNameTheirCause) {
     EXPECT_EQ(failure(missing), QStringLiteral("ファイル %1 は開けません").arg(missing));
     EXPECT_EQ(failure(dir()), QStringLiteral("ファイル %1 は開けません").arg(dir()));
     EXPECT_EQ(failure(empty), kShort);
+    // A device that never ends is refused, not read.
+    const QString device = QStringLiteral("/dev/zero");
+    EXPECT_EQ(failure(device), QStringLiteral("ファイル %1 は開けません").arg(device));
 }
 
 TEST_F(BmpFiles, FolderThatDoesNotExistCannotBeWrittenTo) {
@@ -588,6 +592,19 @@ TEST_F(BmpFiles, FolderThatDoesNotExistCannotBeWrittenTo) {
     } catch (const ToolkitError& e) {
         EXPECT_EQ(e.message(), QStringLiteral("ファイル %1 を作成できません").arg(file));
     }
+}
+
+TEST_F(BmpFiles, FolderInThePlaceOfTheFileCannotBeReplaced) {
+    const QString target = path(QStringLiteral("taken.bmp"));
+    ASSERT_TRUE(QDir().mkpath(target + QStringLiteral("/inside")));
+    try {
+        Bmp::writeFile(sample(), target);
+        FAIL() << "written";
+    } catch (const ToolkitError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("ファイル %1 を作成できません").arg(target));
+    }
+    EXPECT_TRUE(QFileInfo(target + QStringLiteral("/inside")).isDir());
+    EXPECT_EQ(QDir(dir()).entryList(QDir::Files), QStringList());
 }
 
 // A disk that fills up halfway, made with the file size limit (which binds root too).
