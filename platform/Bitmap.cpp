@@ -8,6 +8,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <new>
 
 namespace Platform {
 namespace {
@@ -149,7 +150,13 @@ void Bitmap::setSize(int width, int height) {
     if (!sizeWithinLimits(width, height))
         throw ToolkitError(Msg::invalidBitmap());
     const int64_t stride = strideFor(width, m_bpp);
-    m_pixels = PixelMemory(static_cast<size_t>(stride * height));
+    // A picture within the limits may still not fit in memory; that is reported like every
+    // other failure of ours, so the command that asked for it can show it.
+    try {
+        m_pixels = PixelMemory(static_cast<size_t>(stride * height));
+    } catch (const std::bad_alloc&) {
+        throw ToolkitError(Msg::outOfMemory());
+    }
     m_width = width;
     m_height = height;
     m_stride = stride;
