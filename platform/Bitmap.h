@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PixelMemory.h"
+
 #include <QImage>
 #include <QRgb>
 
@@ -94,7 +96,7 @@ private:
     int m_height = 0;
     int m_bpp = 24;
     int64_t m_stride = 0;
-    std::vector<uint8_t> m_pixels;
+    PixelMemory m_pixels;
     std::vector<QRgb> m_colorTable;
     ChannelMasks m_masks;
     int32_t m_dpmX = 0;

@@ -3,6 +3,7 @@
 #include "ToolkitError.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
 
@@ -281,10 +282,10 @@ Bitmap readPlainRows(const Bytes& bytes, const Header& h) {
     bytes.require(h.pixelOffset, (h.height - 1) * stride + rowBytes);
 
     Bitmap bitmap(static_cast<int>(h.width), static_cast<int>(h.height), h.bitsPerPixel);
-    const uint8_t* src = bytes.at(h.pixelOffset);
-    for (int64_t row = 0; row < h.height; ++row, src += stride) {
+    for (int64_t row = 0; row < h.height; ++row) {
         const int y = static_cast<int>(h.topDown ? row : h.height - 1 - row);
-        std::memcpy(bitmap.scanLine(y), src, static_cast<size_t>(rowBytes));
+        std::memcpy(bitmap.scanLine(y), bytes.at(h.pixelOffset + row * stride),
+                    static_cast<size_t>(rowBytes));
     }
     return bitmap;
 }
@@ -459,8 +460,9 @@ Bitmap decode(QByteArrayView data) {
 }
 
 Bitmap readFile(const QString& path) {
+    // Only plain files: a device or a pipe could hand out bytes without end.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
         throw ToolkitError(Msg::cannotOpenFile(path));
     const qint64 size = file.size();
     // Mapping spares a copy of the pixels; where the file cannot be mapped it is read.
@@ -503,6 +505,7 @@ QByteArray encode(const Bitmap& bitmap) {
         throw ToolkitError(Msg::streamWriteError());
 
     QByteArray out(static_cast<qsizetype>(fileSize), Qt::Uninitialized);
+    preferHugePages(out.data(), static_cast<size_t>(out.size()));
     uint8_t* p = reinterpret_cast<uint8_t*>(out.data());
     *p++ = 'B';
     *p++ = 'M';
@@ -536,10 +539,14 @@ QByteArray encode(const Bitmap& bitmap) {
         *p++ = static_cast<uint8_t>(qRed(c));
         *p++ = 0;
     }
-    for (int64_t row = 0; row < height; ++row, p += stride) {
-        std::memcpy(p, bitmap.scanLine(static_cast<int>(height - 1 - row)),
+    // The rows are stored bottom-up, and are written from the end of the block backwards: on
+    // a fresh block that runs markedly faster than from its start (measured on Linux with huge
+    // pages, where the kernel clears each page just before we fill it).
+    for (int64_t row = height - 1; row >= 0; --row) {
+        uint8_t* stored = p + row * stride;
+        std::memcpy(stored, bitmap.scanLine(static_cast<int>(height - 1 - row)),
                     static_cast<size_t>(rowBytes));
-        std::memset(p + rowBytes, 0, static_cast<size_t>(stride - rowBytes));
+        std::memset(stored + rowBytes, 0, static_cast<size_t>(stride - rowBytes));
     }
     return out;
 }
@@ -550,8 +557,13 @@ void writeFile(const Bitmap& bitmap, const QString& path) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw ToolkitError(Msg::cannotCreateFile(path));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw ToolkitError(Msg::streamWriteError());
+    if (file.write(bytes) == bytes.size() && file.commit())
+        return;
+    // The bytes went to a file beside the target; when that file cannot take the target's
+    // place (a folder of that name, say), the target is what could not be created.
+    if (file.error() == QFileDevice::RenameError)
+        throw ToolkitError(Msg::cannotCreateFile(path));
+    throw ToolkitError(Msg::streamWriteError());
 }
 
 }  // namespace Platform::Bmp

@@ -28,6 +28,7 @@ QString cannotCreateFile(const QString& path);  // "ファイル %s を作成で
 QString streamReadError();                      // "ストリームからの読み込みエラー"
 QString streamWriteError();                     // "ストリームへの書き込みエラー"
 QString invalidBitmap();                        // "ビットマップイメージが不正です"
+QString outOfMemory();                          // "メモリが不足しています"
 }  // namespace Msg
 
 }  // namespace Platform

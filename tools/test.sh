@@ -31,7 +31,7 @@ if [ "$fuzz_seconds" -gt 0 ]; then
     -DPICTANOTE_FUZZ=ON -DPICTANOTE_BUILD_BENCH=OFF >/dev/null
   cmake --build build/fuzz -j "$jobs" --target pictanote-fuzzers
   for fuzzer in build/fuzz/tests/fuzz/fuzz-*; do
-    [ -x "$fuzzer" ] || continue
+    [ -f "$fuzzer" ] && [ -x "$fuzzer" ] || continue  # not the build folders beside them
     name=$(basename "$fuzzer")
     corpus=build/fuzz/corpus/$name
     mkdir -p "$corpus"

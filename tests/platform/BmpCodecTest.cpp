@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <sys/resource.h>
@@ -255,6 +256,31 @@ INSTANTIATE_TEST_SUITE_P(
         // Line ends past the last row are consumed one by one until the bytes run out.
         RleCase{"rle8OnlyLineEnds", 8, 1, 1, QByteArray(4000, '\0'), {}, {0}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A picture within the limits whose memory cannot be had fails like any other bad file, not
+// with an exception the commands do not expect. The address space is narrowed for the test
+// (not under AddressSanitizer, which needs a vast one of its own).
+TEST(BmpDecode, PictureThatDoesNotFitInMemoryFailsCleanly) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "address space limits do not mix with AddressSanitizer";
+#else
+    BmpBuilder f;
+    f.bpp = 8, f.compression = 1, f.width = f.height = 20000;  // 400 MB from four bytes
+    f.table = {kRed};
+    f.pixels = bytes({0, 1});
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    ASSERT_TRUE(statm.open(QIODevice::ReadOnly));
+    const rlim_t used = statm.readAll().split(' ').at(0).toULongLong() * 4096;
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &old), 0);
+    rlimit narrow = old;
+    narrow.rlim_cur = used + (rlim_t{128} << 20);
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &narrow), 0);
+    const QString failure = failureOf(f.build());
+    setrlimit(RLIMIT_AS, &old);
+    EXPECT_EQ(failure, QStringLiteral("メモリが不足しています"));
+#endif
+}
 
 TEST(BmpDecode, TopDownRunLengthCodesAreRefused) {
     BmpBuilder f;
@@ -578,6 +604,9 @@ TEST_F(BmpFiles, ReadFailuresNameTheirCause) {
     EXPECT_EQ(failure(missing), QStringLiteral("ファイル %1 は開けません").arg(missing));
     EXPECT_EQ(failure(dir()), QStringLiteral("ファイル %1 は開けません").arg(dir()));
     EXPECT_EQ(failure(empty), kShort);
+    // A device that never ends is refused, not read.
+    const QString device = QStringLiteral("/dev/zero");
+    EXPECT_EQ(failure(device), QStringLiteral("ファイル %1 は開けません").arg(device));
 }
 
 TEST_F(BmpFiles, FolderThatDoesNotExistCannotBeWrittenTo) {
@@ -588,6 +617,19 @@ TEST_F(BmpFiles, FolderThatDoesNotExistCannotBeWrittenTo) {
     } catch (const ToolkitError& e) {
         EXPECT_EQ(e.message(), QStringLiteral("ファイル %1 を作成できません").arg(file));
     }
+}
+
+TEST_F(BmpFiles, FolderInThePlaceOfTheFileCannotBeReplaced) {
+    const QString target = path(QStringLiteral("taken.bmp"));
+    ASSERT_TRUE(QDir().mkpath(target + QStringLiteral("/inside")));
+    try {
+        Bmp::writeFile(sample(), target);
+        FAIL() << "written";
+    } catch (const ToolkitError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("ファイル %1 を作成できません").arg(target));
+    }
+    EXPECT_TRUE(QFileInfo(target + QStringLiteral("/inside")).isDir());
+    EXPECT_EQ(QDir(dir()).entryList(QDir::Files), QStringList());
 }
 
 // A disk that fills up halfway, made with the file size limit (which binds root too).
