@@ -79,7 +79,8 @@ PICTANOTE_COMMON_API std::string ZenToHan(const std::string& s);
 // A signed 32-bit integer: leading blanks, optional sign, decimal digits or hexadecimal ones
 // after "$", "x", "X" or "0x", nothing after.
 PICTANOTE_COMMON_API bool CheckInteger(const std::string& s);
-// A floating-point number as the C locale reads it, blanks around it allowed.
+// A floating-point number in decimal notation with "." as the decimal separator (as the C
+// locale reads it; no "inf", "nan" or hexadecimal forms), blanks around it allowed.
 PICTANOTE_COMMON_API bool CheckFloat(const std::string& s);
 
 // ---- Form and input helpers ----------------------------------------------------------------

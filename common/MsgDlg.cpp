@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 
@@ -156,7 +157,13 @@ int ShowMsgDlg(QWidget* owner, const QString& text, MsgKind kind, int defaultBut
         if (focus)
             dialog->setDefaultButton(focus);
 
+        const QPointer<MsgDialog> alive(dialog.get());
         dialog->exec();
+        if (!alive) {
+            // The owner went away during the answer and took its dialog with it.
+            (void)dialog.release();
+            return AnswerOther;
+        }
         switch (dialog->answered()) {
             case QMessageBox::Ok:
             case QMessageBox::Yes:

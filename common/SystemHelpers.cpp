@@ -274,7 +274,12 @@ void PutLog(const std::string& message, const std::string& logFile) {
             folder = ExePath();
         if (name.empty())
             name = ChangeExeExt(".log");
-        QFile file(Detail::toQString(folder + name));
+        const QString path = Detail::toQString(folder + name);
+        // A pipe or a device would block or swallow the line: only regular files take it.
+        const QFileInfo info(path);
+        if (info.exists() && !info.isFile())
+            return;
+        QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
             return;
         const std::string line = message + "\r\n";

@@ -10,6 +10,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 namespace Common {
@@ -217,14 +218,16 @@ bool CheckFloat(const std::string& s) {
     const char* begin = s.c_str();
     char* end = nullptr;
     errno = 0;
-    strtod_l(begin, &end, cLocale);
+    const double value = strtod_l(begin, &end, cLocale);
     if (end == begin)
         return false;  // nothing read (also the empty and the blank text)
-    if (errno == ERANGE) {
-        errno = 0;
-        // Overflow is a failed conversion; a result too small to represent still reads.
-        const double v = strtod_l(begin, nullptr, cLocale);
-        if (v == HUGE_VAL || v == -HUGE_VAL)
+    // Overflow is a failed conversion; a result too small to represent still reads.
+    if (errno == ERANGE && std::isinf(value))
+        return false;
+    // Decimal notation only: the C conversion also reads "inf", "nan" and hexadecimal floating
+    // point, which are not numbers a user types into a numeric field.
+    for (const char* p = begin; p != end; ++p) {
+        if (!std::strchr(" \t\n\v\f\r0123456789+-.eE", *p))
             return false;
     }
     for (; *end != '\0'; ++end) {

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 #include <array>
 #include <cstring>
@@ -107,8 +108,10 @@ std::optional<Bytes> elfRecord(FileReader& f) {
         if (shstrndx == 0xFFFF)
             shstrndx = get(*f.read(shoff, minEntry), is64 ? 0x2C : 0x18, 4);  // sh_link
     }
+    // Section names are a few hundred bytes; a huge table is a damaged file.
+    constexpr quint64 MaxNameTable = 1 << 20;
     const std::optional<Section> names = section(shstrndx);
-    if (!names || names->size > f.size())
+    if (!names || names->size > MaxNameTable)
         return std::nullopt;
     const std::optional<Bytes> nameTable = f.read(names->offset, names->size);
     if (!nameTable)
@@ -234,7 +237,8 @@ std::u16string keyOf(TFileVersionInfo item) {
 std::string versionString(const QString& path, TFileVersionInfo item) {
     try {
         const std::u16string key = keyOf(item);
-        if (key.empty() || path.isEmpty())
+        // Only regular files: opening a pipe or a device could block or never end.
+        if (key.empty() || path.isEmpty() || !QFileInfo(path).isFile())
             return {};
         FileReader file(path);
         if (!file.ok())

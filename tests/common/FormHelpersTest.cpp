@@ -17,7 +17,8 @@ namespace {
 // The screen comes from a platform configuration file, chosen before the test main makes the
 // application (ctest passes the same one).
 [[maybe_unused]] const bool screenConfigured = [] {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() || platform == "offscreen")
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" PICTANOTE_OFFSCREEN_CONFIG);
     return true;
 }();

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -190,6 +191,25 @@ TEST_F(MsgDlgTest, WiderThanTheOwnerStartsLeftOfIt) {
     EXPECT_LT(seen.frame.left(), o.left());
     // A negative odd difference truncates toward zero: never one further left.
     EXPECT_EQ(seen.frame.left(), o.left() + (o.width() - seen.frame.width()) / 2);
+}
+
+TEST(MsgDlgOwner, OwnerDestroyedWhileAskingEndsTheDialog) {
+    auto* owner = new QWidget;
+    owner->resize(300, 200);
+    owner->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(owner));
+    QTimer::singleShot(50, owner, [owner] { delete owner; });
+    EXPECT_EQ(QryMsg(owner, QStringLiteral("q"), 1), 3);
+}
+
+TEST(MsgDlgOwner, WithoutOwnerCentredOnTheScreen) {
+    const auto [result, seen] =
+        run(Answer::Enter, [] { return InfoMsg(nullptr, QStringLiteral("i")); });
+    ASSERT_TRUE(seen.shown);
+    EXPECT_EQ(result, 1);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(seen.frame.left(), (screen.width() - seen.frame.width()) / 2);
+    EXPECT_EQ(seen.frame.top(), (screen.height() - seen.frame.height()) / 2);
 }
 
 TEST_F(MsgDlgTest, BusyCursorIsResetFirst) {

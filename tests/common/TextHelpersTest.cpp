@@ -229,6 +229,10 @@ const NumberCase floatCases[] = {
     {"BlanksOnly", "   ", false},
     {"BareExponent", "e5", false},
     {"Overflow", "1e999", false},
+    {"Underflow", "1e-999", true},
+    {"NoInfinity", "inf", false},
+    {"NoNan", "-nan", false},
+    {"NoHexFloat", "0x1p3", false},
     {"EmbeddedNul", std::string("1\0", 2), false},
 };
 INSTANTIATE_TEST_SUITE_P(Numbers, FloatRows, ::testing::ValuesIn(floatCases),

@@ -6,6 +6,8 @@
 
 #include <QFile>
 
+#include <sys/stat.h>
+
 using namespace Common;
 using VersionFiles::Container;
 
