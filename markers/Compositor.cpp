@@ -70,13 +70,23 @@ Bgr dotColor(int64_t i) {
 // ---------------------------------------------------------------------------------------------
 // Canvas
 
-Canvas::Canvas(Platform::Bitmap& bitmap, const MarkerFont& font)
-    : m_bitmap(bitmap), m_font(font.ToQFont()), m_color(font.TextColor()), m_view(bitmap.view()) {
-    if (!m_view.isNull()) {
-        m_view.setDotsPerMeterX(kDotsPerMeter96);
-        m_view.setDotsPerMeterY(kDotsPerMeter96);
+namespace {
+QImage viewAt96Dpi(Platform::Bitmap& bitmap) {
+    QImage view = bitmap.view();
+    if (!view.isNull()) {
+        view.setDotsPerMeterX(kDotsPerMeter96);
+        view.setDotsPerMeterY(kDotsPerMeter96);
     }
+    return view;
 }
+}  // namespace
+
+Canvas::Canvas(Platform::Bitmap& bitmap, const MarkerFont& font)
+    : m_bitmap(bitmap),
+      m_font(font.ToQFont()),
+      m_color(font.TextColor()),
+      m_view(viewAt96Dpi(bitmap)),
+      m_metrics(m_view.isNull() ? QFontMetrics(m_font) : QFontMetrics(m_font, &m_view)) {}
 
 Canvas::~Canvas() {
     if (m_painter)
@@ -195,7 +205,7 @@ void Compositor::DrawCenteredNumber(Canvas& canvas, const TRect& rect, const QSt
     const Platform::Bitmap& bitmap = canvas.Bitmap();
     if (bitmap.isNull() || text.isEmpty())
         return;
-    const QFontMetrics metrics(canvas.Font());
+    const QFontMetrics& metrics = canvas.Metrics();
     const int64_t w = metrics.horizontalAdvance(text);
     const int64_t h = metrics.height();
     const int64_t x = CenteredOrigin(rect.Left, rect.Right, w);
@@ -225,7 +235,7 @@ void Compositor::CopySourceToCanvas() {
         return;
     const Platform::Bitmap& rows = m_sourceRows.isNull() ? *m_source : m_sourceRows;
     Platform::Bitmap& canvas = *m_canvas;
-    if (rows.bitsPerPixel() != 24)
+    if (rows.bitsPerPixel() != 24 || rows.isNull() || canvas.isNull())
         return;
     if (rows.width() == canvas.width() && rows.height() == canvas.height()) {
         std::memcpy(canvas.bits(), rows.bits(), static_cast<size_t>(canvas.byteCount()));

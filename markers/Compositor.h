@@ -7,6 +7,8 @@
 #include "MarkerMap.h"
 
 #include <QFont>
+#include <QFontMetrics>
+#include <QImage>
 #include <QPainter>
 #include <QRect>
 #include <QRgb>
@@ -51,6 +53,9 @@ public:
     Platform::Bitmap& Bitmap() noexcept { return m_bitmap; }
     const QFont& Font() const noexcept { return m_font; }
     const QColor& TextColor() const noexcept { return m_color; }
+    // Metrics of the font on this canvas (96 dots per inch); text width and height.
+    const QFontMetrics& Metrics() const noexcept { return m_metrics; }
+    // The painter over the bitmap's rows, font and colour set; inactive on an empty bitmap.
     QPainter& Painter();
 
 private:
@@ -58,6 +63,7 @@ private:
     QFont m_font;
     QColor m_color;
     QImage m_view;
+    QFontMetrics m_metrics;
     std::unique_ptr<QPainter> m_painter;
 };
 

@@ -51,7 +51,7 @@ void ImageList::AddResource(const QString& name, QRgb transparent) {
 }
 
 void ImageList::Draw(Platform::Bitmap& canvas, int64_t x, int64_t y, int index) const {
-    if (index < 0 || index >= Count() || canvas.bitsPerPixel() != 24)
+    if (index < 0 || index >= Count() || canvas.bitsPerPixel() != 24 || canvas.isNull())
         return;
     const int64_t w = canvas.width();
     const int64_t h = canvas.height();
