@@ -8,6 +8,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -291,18 +292,20 @@ Bitmap readPlainRows(const Bytes& bytes, const Header& h) {
 }
 
 // Run-length coded rows (RLE8, RLE4), bottom-up. Pixels the codes skip (deltas, early ends of
-// line or of bitmap) keep index 0. A run or a move that leaves the image makes the file
-// invalid; data that ends before the end-of-bitmap code while rows are still missing is a
-// short read. Every code consumes at least two bytes, so the loop always ends.
+// line or of bitmap) keep index 0. A run or a move that leaves the image, or an index beyond
+// the colour table, makes the file invalid; data that ends before the end-of-bitmap code while rows
+// are still missing is a short read. Every code consumes at least two bytes, so the loop always
+// ends.
 class RleReader {
 public:
-    RleReader(const Bytes& bytes, const Header& h)
+    RleReader(const Bytes& bytes, const Header& h, size_t tableSize)
         : m_bytes(bytes),
           m_pos(h.pixelOffset),
           m_end(bytes.size()),
           m_width(h.width),
           m_height(h.height),
-          m_four(h.compression == BiRle4) {
+          m_four(h.compression == BiRle4),
+          m_tableSize(tableSize) {
         // The image size bounds the data when it is given (checkDeclaredSizes keeps it inside).
         if (h.imageSize != 0)
             m_end = h.pixelOffset + h.imageSize;
@@ -377,6 +380,8 @@ private:
 
     // Writes one pixel at the current position (checked by beginPixels) and moves right.
     void put(unsigned index) {
+        if (index >= m_tableSize)
+            invalid();
         uint8_t* row = m_bitmap->scanLine(static_cast<int>(m_height - 1 - m_y));
         if (m_four) {
             uint8_t& byte = row[m_x / 2];
@@ -394,28 +399,39 @@ private:
     const int64_t m_width;
     const int64_t m_height;
     const bool m_four;
+    const size_t m_tableSize;
     int64_t m_x = 0;
     int64_t m_y = 0;  // counted from the bottom row
     Bitmap* m_bitmap = nullptr;
 };
 
 // Indexes beyond the colour table mean a damaged file: we refuse it rather than guess colours.
+// Whole bytes are looked up in a table of the byte values that hold such an index; the pixels
+// of a row's last, partly used byte are checked one by one.
 void checkIndexes(const Bitmap& bitmap) {
     const int bpp = bitmap.bitsPerPixel();
-    if (bpp > 8)
-        return;
     const size_t entries = bitmap.colorTable().size();
-    if (entries >= (size_t{1} << bpp))
+    if (bpp > 8 || entries >= (size_t{1} << bpp))
         return;
     const int perByte = 8 / bpp;
     const unsigned valueMask = (1u << bpp) - 1;
+    const auto indexAt = [&](uint8_t byte, int i) {
+        return (byte >> (8 - bpp * (i + 1))) & valueMask;
+    };
+    std::array<bool, 256> bad{};
+    for (unsigned byte = 0; byte < 256; ++byte)
+        for (int i = 0; i < perByte; ++i)
+            bad[byte] = bad[byte] || indexAt(static_cast<uint8_t>(byte), i) >= entries;
+    const int wholeBytes = bitmap.width() / perByte;
+    const int rest = bitmap.width() % perByte;
     for (int y = 0; y < bitmap.height(); ++y) {
         const uint8_t* row = bitmap.scanLine(y);
-        for (int x = 0; x < bitmap.width(); ++x) {
-            const int shift = 8 - bpp * (x % perByte + 1);
-            if (((row[x / perByte] >> shift) & valueMask) >= entries)
+        for (int x = 0; x < wholeBytes; ++x)
+            if (bad[row[x]])
                 invalid();
-        }
+        for (int i = 0; i < rest; ++i)
+            if (indexAt(row[wholeBytes], i) >= entries)
+                invalid();
     }
 }
 
@@ -445,17 +461,21 @@ Bitmap decode(QByteArrayView data) {
 
     Bitmap bitmap;
     if (isRle(h)) {
-        RleReader reader(bytes, h);
+        // Every pixel the codes skip is index 0, so the table cannot be empty.
+        if (table.empty())
+            invalid();
+        RleReader reader(bytes, h, table.size());
         bitmap = Bitmap(static_cast<int>(h.width), static_cast<int>(h.height), h.bitsPerPixel);
         reader.decodeInto(bitmap);
+        bitmap.setColorTable(std::move(table));
     } else {
         bitmap = readPlainRows(bytes, h);
+        bitmap.setColorTable(std::move(table));
+        checkIndexes(bitmap);
     }
-    bitmap.setColorTable(std::move(table));
     if (h.bitsPerPixel == 16 || h.bitsPerPixel == 32)
         bitmap.setMasks(h.masks);
     bitmap.setDotsPerMeter(h.dpmX, h.dpmY);
-    checkIndexes(bitmap);
     return bitmap;
 }
 

@@ -13,6 +13,11 @@
 //   fewer bytes than the headers say   "ストリームからの読み込みエラー"
 //   writing fails                      "ストリームへの書き込みエラー"
 //   anything that is not a valid BMP   "ビットマップイメージが不正です"
+//   a picture too big for the memory   "メモリが不足しています"
+// A valid BMP has a known header size (12, 16, 64, 40, 52, 56, 108 or 124 bytes), an existing
+// pair of depth and compression, sides below 65536 and at most Bitmap::kMaxPixels pixels, and
+// palette indexes inside its colour table. Sizes in the headers that reach past the end of the
+// file are short reads, even where the pixels themselves are there.
 namespace Platform::Bmp {
 
 // A BMP file image (file header "BM" first). The bitmap keeps the file's pixel format: RLE

@@ -200,7 +200,7 @@ TEST_P(RunLengthCodes, DecodeOrFail) {
     f.bpp = static_cast<uint16_t>(c.bpp);
     f.compression = c.bpp == 8 ? 1 : 2;
     f.width = c.width, f.height = c.height;
-    f.table.assign(16, qRgb(1, 2, 3));
+    f.table.assign(12, qRgb(1, 2, 3));  // a short table, as in many 4-bit files
     f.pixels = c.codes;
     if (!c.failure.isEmpty()) {
         EXPECT_EQ(failureOf(f.build()), c.failure);
@@ -250,6 +250,8 @@ INSTANTIATE_TEST_SUITE_P(
         RleCase{"rle8DeltaPastRightEdge", 8, 2, 2, bytes({0, 2, 3, 0, 0, 1}), kInvalid, {}},
         RleCase{"rle8DeltaPastTop", 8, 2, 2, bytes({0, 2, 0, 3, 0, 1}), kInvalid, {}},
         RleCase{"rle8PixelsAfterLastRow", 8, 1, 1, bytes({0, 0, 1, 1, 0, 1}), kInvalid, {}},
+        RleCase{"rle8IndexBeyondTable", 8, 2, 1, bytes({2, 12, 0, 1}), kInvalid, {}},
+        RleCase{"rle4IndexBeyondTable", 4, 2, 1, bytes({2, 0x1C, 0, 1}), kInvalid, {}},
         RleCase{"rle8DataEndsEarly", 8, 2, 2, bytes({2, 1}), kShort, {}},
         RleCase{"rle8LiteralCutShort", 8, 4, 1, bytes({0, 4, 1, 2}), kShort, {}},
         RleCase{"rle8DeltaCutShort", 8, 4, 1, bytes({0, 2, 1}), kShort, {}},
@@ -400,6 +402,11 @@ INSTANTIATE_TEST_SUITE_P(
                    return f.build().left(54 + 100);
                },
                kShort},
+        Broken{"twoBitIndexBeyondTableInLastByte", with([](BmpBuilder& f) {
+                   f.bpp = 2, f.width = 5, f.height = 1, f.colorsUsed = 2, f.table = {kRed, kBlue};
+                   f.pixels = bytes({0b01000100, 0b10000000, 0, 0});
+               }),
+               kInvalid},
         Broken{"indexBeyondTable", with([](BmpBuilder& f) {
                    f.bpp = 8, f.colorsUsed = 2, f.table = {kRed, kBlue};
                    f.pixels = bytes({1, 2, 0, 0, 0, 0, 0, 0});
