@@ -111,9 +111,11 @@ PICTANOTE_COMMON_API std::string TempFileName(const std::string& prefix);
 // ---- Help and shell ------------------------------------------------------------------------
 // Opens the help file with the desktop's handler for its type.
 PICTANOTE_COMMON_API void Help(const std::string& helpFile);
-// An executable file is started directly with `parameters` split into arguments by quoting
-// rules (never through a command shell); any other file or URL is opened with the desktop's
-// handler. With `wait`, returns after a started process has ended. True when it started.
+// An executable file (or a program found on the PATH) is started directly, never through a
+// command shell, with `parameters` split into arguments at blanks; double quotes group, and
+// three double quotes in a row stand for one. Any other file, a folder or a URL is opened with the
+// desktop's handler. With `wait`, returns after a started process has ended (at once for the
+// desktop's handler). True when it started.
 PICTANOTE_COMMON_API bool Shell(const std::string& file, const std::string& parameters, bool wait);
 
 // ---- Drives --------------------------------------------------------------------------------
