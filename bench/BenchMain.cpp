@@ -15,8 +15,7 @@ struct Ratio {
     std::string name, figure, baseline;
 };
 
-std::vector<Ratio>& ratios()
-{
+std::vector<Ratio>& ratios() {
     static std::vector<Ratio> list;
     return list;
 }
@@ -24,8 +23,7 @@ std::vector<Ratio>& ratios()
 // Passes everything to the console and remembers each benchmark's time per iteration.
 class RecordingReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
+    void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred)
@@ -37,16 +35,14 @@ public:
 
 }  // namespace
 
-int addRatio(const std::string& name, const std::string& figure, const std::string& baseline)
-{
+int addRatio(const std::string& name, const std::string& figure, const std::string& baseline) {
     ratios().push_back({name, figure, baseline});
     return 0;
 }
 
 }  // namespace Bench
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -12,8 +12,7 @@ namespace {
 constexpr int kWidth = 7680;
 constexpr int kHeight = 4320;
 
-const QByteArray& sampleFile()
-{
+const QByteArray& sampleFile() {
     static const QByteArray bytes = [] {
         Platform::Bitmap b(kWidth, kHeight, 24);
         for (int y = 0; y < kHeight; ++y)
@@ -24,8 +23,7 @@ const QByteArray& sampleFile()
     return bytes;
 }
 
-void BM_Memcpy_8k_24(benchmark::State& state)
-{
+void BM_Memcpy_8k_24(benchmark::State& state) {
     const QByteArray& src = sampleFile();
     std::vector<char> dst(static_cast<size_t>(src.size()));
     for (auto _ : state) {
@@ -36,8 +34,7 @@ void BM_Memcpy_8k_24(benchmark::State& state)
 }
 BENCHMARK(BM_Memcpy_8k_24)->Unit(benchmark::kMillisecond);
 
-void BM_BmpRead_8k_24(benchmark::State& state)
-{
+void BM_BmpRead_8k_24(benchmark::State& state) {
     const QByteArray& src = sampleFile();
     for (auto _ : state) {
         Platform::Bitmap b = Platform::Bmp::decode(src);
@@ -46,8 +43,7 @@ void BM_BmpRead_8k_24(benchmark::State& state)
 }
 BENCHMARK(BM_BmpRead_8k_24)->Unit(benchmark::kMillisecond);
 
-void BM_BmpWrite_8k_24(benchmark::State& state)
-{
+void BM_BmpWrite_8k_24(benchmark::State& state) {
     const Platform::Bitmap b = Platform::Bmp::decode(sampleFile());
     for (auto _ : state) {
         QByteArray out = Platform::Bmp::encode(b);

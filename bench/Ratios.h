@@ -12,6 +12,6 @@ int addRatio(const std::string& name, const std::string& figure, const std::stri
 
 #define PICTANOTE_BENCH_CAT2(a, b) a##b
 #define PICTANOTE_BENCH_CAT(a, b) PICTANOTE_BENCH_CAT2(a, b)
-#define PICTANOTE_RATIO(name, figure, baseline)                                   \
+#define PICTANOTE_RATIO(name, figure, baseline)                                       \
     [[maybe_unused]] static const int PICTANOTE_BENCH_CAT(pictanoteRatio, __LINE__) = \
         ::Bench::addRatio(name, figure, baseline)

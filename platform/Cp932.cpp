@@ -15,8 +15,7 @@ namespace {
 class Converter {
 public:
     Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
-    ~Converter()
-    {
+    ~Converter() {
         if (valid())
             iconv_close(m_cd);
     }
@@ -26,8 +25,7 @@ public:
 
     // Converts all of `in`; an unconvertible or broken unit is replaced by `replacement`
     // (already in the target encoding) and skipped by `skip` input bytes.
-    std::string run(std::string_view in, std::string_view replacement, size_t skip)
-    {
+    std::string run(std::string_view in, std::string_view replacement, size_t skip) {
         std::string out;
         if (!valid())
             return out;
@@ -59,8 +57,7 @@ private:
 
 }  // namespace
 
-std::string fromUnicode(const QString& text)
-{
+std::string fromUnicode(const QString& text) {
     // Through UTF-32 so a replacement always skips exactly one character.
     const QList<uint> ucs4 = text.toUcs4();
     const std::string_view in(reinterpret_cast<const char*>(ucs4.constData()),
@@ -69,8 +66,7 @@ std::string fromUnicode(const QString& text)
     return c.run(in, "?", 4);
 }
 
-QString toUnicode(std::string_view bytes)
-{
+QString toUnicode(std::string_view bytes) {
     Converter c("UTF-8", "CP932");
     const std::string utf8 = c.run(bytes, "\xEF\xBF\xBD", 1);
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));

@@ -14,8 +14,7 @@ std::string fromUnicode(const QString& text);
 QString toUnicode(std::string_view bytes);
 
 // True for the first byte of a double-byte character: 0x81..0x9F and 0xE0..0xFC.
-constexpr bool isLeadByte(unsigned char c) noexcept
-{
+constexpr bool isLeadByte(unsigned char c) noexcept {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 

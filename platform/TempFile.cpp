@@ -8,13 +8,11 @@
 
 namespace Platform {
 
-QString tempFolder()
-{
+QString tempFolder() {
     return QDir::cleanPath(QDir::tempPath());
 }
 
-QString createTempFile(const QString& prefix, const QString& folder)
-{
+QString createTempFile(const QString& prefix, const QString& folder) {
     const QString dir = folder.isEmpty() ? tempFolder() : QDir::cleanPath(folder);
     const QString head = prefix.left(3);
     // A collision is astronomically rare with 32 random bits; a few tries cover it, and a

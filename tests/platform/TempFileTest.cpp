@@ -9,8 +9,7 @@ using namespace Platform;
 
 class TempFileTest : public TestSupport::TempDirTest {};
 
-TEST_F(TempFileTest, CreatesEmptyOwnerOnlyFileWithPrefixAndHexName)
-{
+TEST_F(TempFileTest, CreatesEmptyOwnerOnlyFileWithPrefixAndHexName) {
     const QString path = createTempFile(QStringLiteral("tmpXYZ"), dir());
     const QFileInfo info(path);
     EXPECT_TRUE(info.exists());
@@ -24,16 +23,14 @@ TEST_F(TempFileTest, CreatesEmptyOwnerOnlyFileWithPrefixAndHexName)
               QFileDevice::Permissions());
 }
 
-TEST_F(TempFileTest, EveryCallGivesANewFile)
-{
+TEST_F(TempFileTest, EveryCallGivesANewFile) {
     QSet<QString> seen;
     for (int i = 0; i < 50; ++i)
         seen.insert(createTempFile(QStringLiteral("tmp"), dir()));
     EXPECT_EQ(seen.size(), 50);
 }
 
-TEST_F(TempFileTest, MissingFolderRaisesCannotCreate)
-{
+TEST_F(TempFileTest, MissingFolderRaisesCannotCreate) {
     try {
         createTempFile(QStringLiteral("tmp"), path(QStringLiteral("no/such/folder")));
         FAIL() << "expected ToolkitError";
@@ -43,8 +40,7 @@ TEST_F(TempFileTest, MissingFolderRaisesCannotCreate)
     }
 }
 
-TEST(TempFolder, IsTheSystemTemporaryFolder)
-{
+TEST(TempFolder, IsTheSystemTemporaryFolder) {
     EXPECT_FALSE(tempFolder().endsWith('/'));
     EXPECT_TRUE(QFileInfo(tempFolder()).isDir());
 }

@@ -1,15 +1,14 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QString>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace TestSupport {
 
 // The public BMP test corpus: folders g (good), q (questionable), b (bad), x (related).
-inline QString bmpSuitePath(const QString& relative)
-{
+inline QString bmpSuitePath(const QString& relative) {
     return QDir(QStringLiteral(PICTANOTE_BMPSUITE_DIR)).filePath(relative);
 }
 
