@@ -405,14 +405,14 @@ private:
     Bitmap* m_bitmap = nullptr;
 };
 
-// Indexes beyond the colour table mean a damaged file: we refuse it rather than guess colours.
-// Whole bytes are looked up in a table of the byte values that hold such an index; the pixels
-// of a row's last, partly used byte are checked one by one.
-void checkIndexes(const Bitmap& bitmap) {
+// Whether every pixel of an indexed bitmap names an entry of its colour table. Whole bytes are
+// looked up in a table of the byte values that hold a bad index; the pixels of a row's last,
+// partly used byte are checked one by one.
+bool indexesWithinTable(const Bitmap& bitmap) {
     const int bpp = bitmap.bitsPerPixel();
     const size_t entries = bitmap.colorTable().size();
     if (bpp > 8 || entries >= (size_t{1} << bpp))
-        return;
+        return true;
     const int perByte = 8 / bpp;
     const unsigned valueMask = (1u << bpp) - 1;
     const auto indexAt = [&](uint8_t byte, int i) {
@@ -428,11 +428,12 @@ void checkIndexes(const Bitmap& bitmap) {
         const uint8_t* row = bitmap.scanLine(y);
         for (int x = 0; x < wholeBytes; ++x)
             if (bad[row[x]])
-                invalid();
+                return false;
         for (int i = 0; i < rest; ++i)
             if (indexAt(row[wholeBytes], i) >= entries)
-                invalid();
+                return false;
     }
+    return true;
 }
 
 // --- Writing ---------------------------------------------------------------------------
@@ -471,7 +472,10 @@ Bitmap decode(QByteArrayView data) {
     } else {
         bitmap = readPlainRows(bytes, h);
         bitmap.setColorTable(std::move(table));
-        checkIndexes(bitmap);
+        // Indexes beyond the colour table mean a damaged file: we refuse it rather than guess
+        // colours.
+        if (!indexesWithinTable(bitmap))
+            invalid();
     }
     if (h.bitsPerPixel == 16 || h.bitsPerPixel == 32)
         bitmap.setMasks(h.masks);
@@ -503,13 +507,16 @@ QByteArray encode(const Bitmap& bitmap) {
     const int64_t width = bitmap.width();
     const int64_t height = bitmap.height();
 
-    // Indexed images carry their colour table (an empty one as 2^n black entries, which is
-    // how such a bitmap shows); 16/32-bit images with other than the default masks carry bit
-    // fields, and the alpha variant when there is an alpha mask.
+    // Indexed images carry their colour table. A table too short for the pixels (an empty one
+    // included) is written out to 2^n entries padded with black, which is how such a bitmap
+    // shows, so that what we write we can always read back. 16/32-bit images with other than the
+    // default masks carry bit fields, and the alpha variant when there is an alpha mask.
     const std::vector<QRgb>& table = bitmap.colorTable();
     const int64_t most = bpp <= 8 ? int64_t{1} << bpp : 0;
-    const int64_t entries =
-        bpp <= 8 ? (table.empty() ? most : std::min<int64_t>(most, std::ssize(table))) : 0;
+    const int64_t entries = bpp <= 8 ? (indexesWithinTable(bitmap) && !table.empty()
+                                            ? std::min<int64_t>(most, std::ssize(table))
+                                            : most)
+                                     : 0;
     const ChannelMasks& masks = bitmap.masks();
     const bool bitFields = (bpp == 16 || bpp == 32) && !(masks == Bitmap::defaultMasks(bpp));
     const uint32_t compression =

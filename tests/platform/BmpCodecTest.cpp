@@ -565,6 +565,24 @@ TEST(BmpEncode, EmptyTableIsWrittenAsBlack) {
     EXPECT_EQ(again.pixel(0, 0) & 0xFFFFFF, 0u);
 }
 
+// A picture taken from elsewhere (the clipboard) may use indexes its short table lacks; what we
+// write must still read back, showing those pixels black as they were shown.
+TEST(BmpEncode, TableTooShortForThePixelsIsPaddedWithBlack) {
+    Bitmap b(3, 1, 8);
+    b.setColorTable({qRgb(10, 20, 30), qRgb(40, 50, 60)});
+    b.scanLine(0)[0] = 1;
+    b.scanLine(0)[1] = 200;
+    const Bitmap again = Bmp::decode(Bmp::encode(b));
+    EXPECT_EQ(again.colorTable().size(), 256u);
+    EXPECT_EQ(again.pixel(0, 0), qRgb(40, 50, 60));
+    EXPECT_EQ(again.pixel(1, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(again.pixel(2, 0), qRgb(10, 20, 30));
+
+    // A short table that covers every pixel stays short.
+    b.scanLine(0)[1] = 0;
+    EXPECT_EQ(Bmp::decode(Bmp::encode(b)).colorTable().size(), 2u);
+}
+
 TEST(BmpEncode, EmptyBitmapIsRefused) {
     EXPECT_THROW(Bmp::encode(Bitmap()), ToolkitError);
 }
