@@ -10,6 +10,8 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 class HintTiming;
 class QCloseEvent;
@@ -98,6 +100,25 @@ public:
     void MnuSaveAsClick();
     void ExportBitmapAs();
     bool ExportBitmap(const QString& path);
+
+    // ---- Work file (document/) ----
+    // Defined in document/Fr0010mnWorkFile.cpp; ConnectWorkFile is called by ConnectCommands.
+    QFileDialog* WorkSaveDialog = nullptr;
+    QFileDialog* WorkOpenDialog = nullptr;
+    void MnuWorkOpenClick();
+    void MnuWorkSaveClick();
+    void MnuWorkSaveAsClick();
+    void SaveWorkAs();
+    bool SaveWork(const QString& path);
+    // Each reports its own failure with ErrMsg and gives false; the command adds its own.
+    bool WriteWorkFile(const Platform::Bitmap& bitmap, const std::vector<std::string>& lines,
+                       const QString& path);
+    bool ReadWorkFile(Platform::Bitmap& bitmap, std::vector<std::string>& lines,
+                      const QString& path);
+    void ApplyWorkFont(const Markers::MarkerFont& font);
+    void ShowWorkStyle(int32_t style);
+    // Makes the work dialogs and wires the work commands (menu items and tool buttons).
+    void ConnectWorkFile();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

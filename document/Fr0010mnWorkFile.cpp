@@ -1,0 +1,185 @@
+// The main window's work-file commands: saving the document (image, font, style, markers) to a
+// work file and loading one back as a new document. The bytes are WorkFile's; these members
+// collect and apply the document's parts and report failures.
+#include "Common.h"
+#include "Fr0010mn.h"
+#include "ToolkitError.h"
+#include "WorkFile.h"
+
+#include <QFileDialog>
+
+#include <new>
+
+namespace {
+
+const QString kSaveFailed = QStringLiteral("ファイルの保存に失敗しました。");
+const QString kLoadFailed = QStringLiteral("ファイルの読み込みに失敗しました。");
+const QString kWorkFilter = QStringLiteral("Pictanoteﾌｧｲﾙ(*.ptn)");
+
+}  // namespace
+
+// The work dialogs live as long as the window, so the open dialog shows the name it held last.
+void TFrmFR0010MN::ConnectWorkFile() {
+    WorkSaveDialog = new QFileDialog(this);
+    WorkSaveDialog->setObjectName(QStringLiteral("WorkSaveDialog"));
+    WorkSaveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    WorkSaveDialog->setFileMode(QFileDialog::AnyFile);
+    WorkSaveDialog->setDefaultSuffix(QStringLiteral("ptn"));
+    WorkSaveDialog->setNameFilter(kWorkFilter);
+
+    WorkOpenDialog = new QFileDialog(this);
+    WorkOpenDialog->setObjectName(QStringLiteral("WorkOpenDialog"));
+    WorkOpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    WorkOpenDialog->setFileMode(QFileDialog::ExistingFile);
+    WorkOpenDialog->setNameFilter(kWorkFilter);
+
+    connect(MnuWorkOpen, &QAction::triggered, this, &TFrmFR0010MN::MnuWorkOpenClick);
+    connect(SpbWorkOpen, &QToolButton::clicked, this, &TFrmFR0010MN::MnuWorkOpenClick);
+    connect(MnuWorkSave, &QAction::triggered, this, &TFrmFR0010MN::MnuWorkSaveClick);
+    connect(SpbWorkSave, &QToolButton::clicked, this, &TFrmFR0010MN::MnuWorkSaveClick);
+    connect(MnuWorkSaveAs, &QAction::triggered, this, &TFrmFR0010MN::MnuWorkSaveAsClick);
+    connect(SpbWorkSaveAs, &QToolButton::clicked, this, &TFrmFR0010MN::MnuWorkSaveAsClick);
+}
+
+void TFrmFR0010MN::MnuWorkSaveClick() {
+    if (!Compositor.CanvasBitmap() || !DocumentOpen)
+        return;
+    if (WorkSaveFileName.isEmpty())
+        SaveWorkAs();
+    else
+        SaveWork(WorkSaveFileName);
+}
+
+void TFrmFR0010MN::MnuWorkSaveAsClick() {
+    if (!Compositor.CanvasBitmap() || !DocumentOpen)
+        return;
+    SaveWorkAs();
+}
+
+void TFrmFR0010MN::SaveWorkAs() {
+    WorkSaveDialog->selectFile(WorkSaveFileName.isEmpty() ? QStringLiteral("新規.ptn")
+                                                          : WorkSaveFileName);
+    if (WorkSaveDialog->exec() != QDialog::Accepted || WorkSaveDialog->selectedFiles().isEmpty())
+        return;
+    SaveWork(WorkSaveDialog->selectedFiles().constFirst());
+}
+
+bool TFrmFR0010MN::SaveWork(const QString& path) {
+    Document::WorkLines lines;
+    try {
+        lines = Document::MakeWorkLines(Compositor.Font(), Compositor.BackgroundStyle(), MarkerMap);
+    } catch (const Platform::ToolkitError& e) {
+        Common::ErrMsg(this, e.message());
+        return false;
+    }
+    const Platform::Bitmap* source = Compositor.SourceBitmap();
+    if (!source || !WriteWorkFile(*source, lines, path)) {
+        Common::ErrMsg(this, kSaveFailed);
+        return false;
+    }
+    WorkSaveFileName = path;
+    Modified = false;
+    SetStatusText(0, QString());
+    return true;
+}
+
+bool TFrmFR0010MN::WriteWorkFile(const Platform::Bitmap& bitmap, const Document::WorkLines& lines,
+                                 const QString& path) {
+    try {
+        Document::WriteWorkFile(bitmap, lines, path);
+        return true;
+    } catch (const Platform::ToolkitError& e) {
+        Common::ErrMsg(this, e.message());
+    } catch (const std::bad_alloc&) {
+        Common::ErrMsg(this, Platform::Msg::outOfMemory());
+    }
+    return false;
+}
+
+bool TFrmFR0010MN::ReadWorkFile(Platform::Bitmap& bitmap, Document::WorkLines& lines,
+                                const QString& path) {
+    try {
+        Document::WorkFileImage image = Document::ReadWorkFile(path);
+        bitmap = std::move(image.Bitmap);
+        lines = std::move(image.Lines);
+        return true;
+    } catch (const Platform::ToolkitError& e) {
+        Common::ErrMsg(this, e.message());
+    } catch (const std::bad_alloc&) {
+        Common::ErrMsg(this, Platform::Msg::outOfMemory());
+    }
+    return false;
+}
+
+// A loaded font takes the place of MarkerFont the way a font chosen in the font dialog does:
+// the label that holds it, the bitmaps' canvases, the palette, then the glyphs for its colour.
+void TFrmFR0010MN::ApplyWorkFont(const Markers::MarkerFont& font) {
+    LblDummy->setFont(font.ToQFont());
+    Compositor.SetMarkerFont(font);
+    DGMain->setFont(font.ToQFont());
+    Compositor.SetMarkerColor(font.Color);
+}
+
+// The loaded style with its tool button down and its menu item marked. Setting the checked
+// state raises no click, so the style commands (and their "変更" mark) do not run.
+void TFrmFR0010MN::ShowWorkStyle(int32_t style) {
+    QToolButton* const buttons[] = {SpbNone, SpbButton, SpbBox1, SpbBox2, SpbCircle1, SpbCircle2};
+    QAction* const items[] = {MnuNone, MnuButton, MnuBox1, MnuBox2, MnuCircle1, MnuCircle2};
+    if (style < Markers::StyleNone || style > Markers::StyleCircle2)
+        style = Markers::StyleButton;
+    Compositor.SetBackgroundStyle(style);
+    buttons[style]->setChecked(true);
+    items[style]->setChecked(true);
+}
+
+void TFrmFR0010MN::MnuWorkOpenClick() {
+    // Only Yes lets unsaved work go.
+    if (!ConfirmDiscard())
+        return;
+    if (!WorkOpenFileName.isEmpty())
+        WorkOpenDialog->selectFile(WorkOpenFileName);
+    if (WorkOpenDialog->exec() != QDialog::Accepted || WorkOpenDialog->selectedFiles().isEmpty())
+        return;
+    const QString path = WorkOpenDialog->selectedFiles().constFirst();
+
+    ResetDocument();
+    SetDocumentState(false);
+    ReleaseImages();
+
+    Platform::Bitmap bitmap;
+    Document::WorkLines lines;
+    if (!ReadWorkFile(bitmap, lines, path)) {
+        Common::ErrMsg(this, kLoadFailed);
+    } else {
+        try {
+            Compositor.SetSourceBitmap(std::move(bitmap));
+            FitViewToImage();
+            ShowImageSize();
+            ApplyWorkFont(Document::ReadFontLine(Document::LineAt(lines, 0)));
+            ShowWorkStyle(Document::ReadStyleLine(Document::LineAt(lines, 1)));
+            for (std::size_t i = 2; i < lines.size(); ++i) {
+                const Document::MarkerLine m = Document::ReadMarkerLine(lines[i]);
+                MarkerMap.InsertMarker(m.Key, m.Rect);  // a key listed twice keeps its first
+            }
+            ExportFileName.clear();
+            WorkSaveFileName = path;
+            WorkOpenFileName = path;
+            DocumentOpen = true;
+            SetDocumentState(true);
+        } catch (const Platform::ToolkitError& e) {
+            // A broken file leaves no half document: no markers and no image. A font or style
+            // taken from it before the failure stays, as the window's own settings.
+            MarkerMap.ClearMarkers();
+            ReleaseImages();
+            ClearStatusTexts();
+            Common::ErrMsg(this, e.message());
+        } catch (const std::bad_alloc&) {
+            MarkerMap.ClearMarkers();
+            ReleaseImages();
+            ClearStatusTexts();
+            Common::ErrMsg(this, Platform::Msg::outOfMemory());
+        }
+    }
+    PBMain->update();
+    DGMain->viewport()->update();
+}
