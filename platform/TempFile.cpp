@@ -14,6 +14,10 @@ QString tempFolder() {
 
 QString createTempFile(const QString& prefix, const QString& folder) {
     const QString dir = folder.isEmpty() ? tempFolder() : QDir::cleanPath(folder);
+    // No folder (the system's temporary folder is missing, so its name comes back empty):
+    // there is nowhere to make the file, and above all not in the root folder.
+    if (dir.isEmpty())
+        throw ToolkitError(Msg::cannotCreateFile(QString()));
     const QString head = prefix.left(3);
     // A collision is astronomically rare with 32 random bits; a few tries cover it, and a
     // folder we cannot write to fails on the first try.

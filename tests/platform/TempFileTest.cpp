@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "ToolkitError.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -43,4 +44,21 @@ TEST_F(TempFileTest, MissingFolderRaisesCannotCreate) {
 TEST(TempFolder, IsTheSystemTemporaryFolder) {
     EXPECT_FALSE(tempFolder().endsWith('/'));
     EXPECT_TRUE(QFileInfo(tempFolder()).isDir());
+}
+
+// A missing system temporary folder comes back as an empty name; the file must not then be
+// made in the root folder.
+TEST_F(TempFileTest, MissingSystemTempFolderRaisesCannotCreate) {
+    const QByteArray old = qgetenv("TMPDIR");
+    qputenv("TMPDIR", path(QStringLiteral("gone")).toLocal8Bit());
+    QString message;
+    try {
+        const QString made = createTempFile(QStringLiteral("tmp"));
+        QFile::remove(made);
+        message = made;
+    } catch (const ToolkitError& e) {
+        message = e.message();
+    }
+    qputenv("TMPDIR", old);
+    EXPECT_EQ(message, QStringLiteral("ファイル  を作成できません"));
 }
