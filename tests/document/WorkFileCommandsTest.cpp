@@ -343,3 +343,32 @@ TEST_F(WorkFileCommandsTest, LoadKeepsTheFirstOfADuplicateKeyAndMendsTheStyle) {
               (Document::WorkLines{"Arial,10,0,0,0,0,0", "1", "0,0,32,32,2", "40,40,72,72,3",
                                    "1,1,33,33,250"}));
 }
+
+TEST_F(WorkFileCommandsTest, SaveAsOverAnExistingFileAsksFirst) {
+    openDocument();
+    const QString file = path(QStringLiteral("there.ptn"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("earlier work");
+    }
+    // Declined: the dialog comes back and is cancelled; the file and the state stay.
+    Gui::answerFileDialog(file);
+    Gui::whenModal<QMessageBox>([](QMessageBox* box) {
+        Gui::whenModal<QFileDialog>([](QFileDialog* d) { d->reject(); });
+        box->button(QMessageBox::No)->click();
+    });
+    window->MnuWorkSaveAs->trigger();
+    EXPECT_EQ(bytesOf(file), QByteArray("earlier work"));
+    EXPECT_TRUE(window->Modified);
+    EXPECT_TRUE(window->WorkSaveFileName.isEmpty());
+
+    // Confirmed: replaced by the work file.
+    Gui::answerFileDialog(file);
+    Gui::whenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    window->MnuWorkSaveAs->trigger();
+    EXPECT_FALSE(window->Modified);
+    EXPECT_EQ(
+        Document::ReadWorkDocument(Document::DecodeWorkFile(bytesOf(file)).Lines).Markers.size(),
+        2u);
+}
