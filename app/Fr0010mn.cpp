@@ -118,6 +118,7 @@ void TFrmFR0010MN::ConnectCommands() {
     connect(MnuAbout, &QAction::triggered, this, &TFrmFR0010MN::MnuAboutClick);
     connect(PBMain, &PaintBox::paint, this, &TFrmFR0010MN::PBMainPaint);
     connect(DGMain, &DrawGrid::drawCell, this, &TFrmFR0010MN::DGMainDrawCell);
+    ConnectAppearance();
 }
 
 void TFrmFR0010MN::FormCreate() {
