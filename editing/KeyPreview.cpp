@@ -12,7 +12,8 @@ KeyPreview::KeyPreview(TFrmFR0010MN* window) : QObject(window), m_window(window)
 }
 
 KeyPreview::~KeyPreview() {
-    qApp->removeEventFilter(this);
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->removeEventFilter(this);
 }
 
 bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
