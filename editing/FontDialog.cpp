@@ -118,7 +118,7 @@ void FontDialog::SetMarkerFont(const Markers::MarkerFont& font) {
     const QSignalBlocker blockColor(m_color);
     m_family->clear();
     m_family->addItems(Markers::OfferedFontFamilies(font.Name));
-    m_family->setCurrentIndex(m_family->findText(font.Name, Qt::MatchExactly));
+    m_family->setCurrentIndex(m_family->findText(font.Name));
     m_style->setCurrentIndex((font.Italic ? kItalicBit : 0) | (font.Bold ? kBoldBit : 0));
     m_size->setValue(Markers::DialogFontSize(font.Size));
     m_strikeOut->setChecked(font.StrikeOut);

@@ -273,3 +273,15 @@ TEST_F(AppearanceTest, SelectingAStyleForALoadedFileMarksNoChange) {
     EXPECT_FALSE(window->SelectBackgroundStyle(-1));
     expectStyleShown(Markers::StyleBox2);
 }
+
+TEST_F(AppearanceTest, TheFontButtonOpensTheSameDialog) {
+    bool opened = false;
+    Gui::whenModal<FontDialog>([&opened, this](FontDialog* d) {
+        opened = d == window->FDDraw;
+        d->reject();
+    });
+    QTest::mouseClick(window->SpbFont, Qt::LeftButton);
+    settle();
+    EXPECT_TRUE(opened);
+    EXPECT_FALSE(window->Modified);
+}
