@@ -119,6 +119,7 @@ void TFrmFR0010MN::ConnectCommands() {
     connect(PBMain, &PaintBox::paint, this, &TFrmFR0010MN::PBMainPaint);
     connect(DGMain, &DrawGrid::drawCell, this, &TFrmFR0010MN::DGMainDrawCell);
     ConnectWorkFile();
+    ConnectAppearance();
 }
 
 void TFrmFR0010MN::FormCreate() {

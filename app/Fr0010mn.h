@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+class FontDialog;
 class HintTiming;
 class QCloseEvent;
 class QFileDialog;
@@ -119,6 +120,27 @@ public:
     void ShowWorkStyle(int32_t style);
     // Makes the work dialogs and wires the work commands (menu items and tool buttons).
     void ConnectWorkFile();
+
+    // ---- Keyboard and appearance (editing/) ----
+    // The marker-number font dialog: face, style, size (8 to 16 points), effects and colour.
+    FontDialog* FDDraw = nullptr;
+    // Every key press of the window or its controls, before the focused control gets it.
+    void FormKeyDown(int Key, Qt::KeyboardModifiers Shift);
+    void MnuFontClick();
+    // The style commands, told apart by the tag (0 .. 5) of the menu item or button clicked.
+    void MnuNoneClick(QObject* Sender);
+    void SpbNoneClick(QObject* Sender);
+    // Takes a font as MarkerFont: the glyphs in its colour, the canvases, LblDummy and the
+    // palette. Marks no change. False (after the error message) when the glyphs cannot be made;
+    // nothing has changed then.
+    bool ApplyMarkerFont(const Markers::MarkerFont& font);
+    // Sets BackgroundStyle and puts its button down and its menu item marked, marking no change;
+    // false for a value outside 0 .. 5, which changes nothing.
+    bool SelectBackgroundStyle(int32_t style);
+
+private:
+    // Called once, at the end of ConnectCommands.
+    void ConnectAppearance();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

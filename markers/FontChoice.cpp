@@ -1,0 +1,58 @@
+#include "FontChoice.h"
+
+#include "MarkerColors.h"
+#include "MarkerFont.h"
+
+#include <QFontDatabase>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace Markers {
+namespace {
+
+// A family with no writing system but symbols (and the unclassified "Other") is a symbol font.
+bool isSymbolFont(const QString& family) {
+    const QList<QFontDatabase::WritingSystem> systems = QFontDatabase::writingSystems(family);
+    return std::all_of(systems.begin(), systems.end(), [](QFontDatabase::WritingSystem s) {
+        return s == QFontDatabase::Symbol || s == QFontDatabase::Other;
+    });
+}
+
+}  // namespace
+
+int32_t DialogFontSize(int32_t size) {
+    const int64_t points = size == 0 ? 12 : std::abs(int64_t{size});
+    return static_cast<int32_t>(std::clamp<int64_t>(points, MinDialogFontSize, MaxDialogFontSize));
+}
+
+QStringList OfferedFontFamilies(const QString& current) {
+    InstallFontSubstitutions();
+    QStringList families{QStringLiteral("ＭＳ ゴシック"), QStringLiteral("ＭＳ Ｐゴシック")};
+    for (const QString& family : QFontDatabase::families()) {
+        if (!QFontDatabase::isPrivateFamily(family) && !isSymbolFont(family))
+            families.append(family);
+    }
+    if (!current.isEmpty())
+        families.append(current);
+    std::sort(families.begin(), families.end(), [](const QString& a, const QString& b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    families.erase(std::unique(families.begin(), families.end()), families.end());
+    return families;
+}
+
+std::vector<int32_t> OfferedFontColors(int32_t current) {
+    std::vector<int32_t> colors;
+    const bool standard =
+        std::any_of(kMarkerColors.begin(), kMarkerColors.end(),
+                    [current](const auto& e) { return e.color.value() == current; });
+    if (!standard)
+        colors.push_back(current);
+    for (const MarkerColorEntry& e : kMarkerColors)
+        colors.push_back(e.color.value());
+    return colors;
+}
+
+}  // namespace Markers

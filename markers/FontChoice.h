@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <vector>
+
+namespace Markers {
+
+// What the marker-font dialog offers, worked out without widgets.
+
+// Sizes in points that the dialog lets the user confirm.
+inline constexpr int32_t MinDialogFontSize = 8;
+inline constexpr int32_t MaxDialogFontSize = 16;
+
+// The size the dialog starts with for a MarkerFont size: the size in points as the font is
+// drawn (0 stands for the default 16 pixels, 12 points; a negative size counts by its
+// magnitude), limited to MinDialogFontSize .. MaxDialogFontSize.
+int32_t DialogFontSize(int32_t size);
+
+// The faces the dialog offers, sorted without regard to case and without duplicates: the two
+// Japanese faces the program draws through its substitutions ("ＭＳ ゴシック", "ＭＳ Ｐゴシック"),
+// every installed family except private ones and symbol fonts, and `current` (the face in
+// effect, exactly as it is spelled) when it is none of those, so it can always be confirmed
+// again. An empty `current` adds nothing.
+QStringList OfferedFontFamilies(const QString& current);
+
+// The colour values the dialog offers: the sixteen marker colours in their table order, with
+// `current` in front when it is none of them (the system window-text colour the program starts
+// with, or any value a work file brought), so the colour in effect is kept unless another one
+// is chosen.
+std::vector<int32_t> OfferedFontColors(int32_t current);
+
+}  // namespace Markers
