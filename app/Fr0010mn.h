@@ -116,8 +116,6 @@ public:
                        const QString& path);
     bool ReadWorkFile(Platform::Bitmap& bitmap, std::vector<std::string>& lines,
                       const QString& path);
-    void ApplyWorkFont(const Markers::MarkerFont& font);
-    void ShowWorkStyle(int32_t style);
     // Makes the work dialogs and wires the work commands (menu items and tool buttons).
     void ConnectWorkFile();
 

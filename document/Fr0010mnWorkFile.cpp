@@ -111,27 +111,6 @@ bool TFrmFR0010MN::ReadWorkFile(Platform::Bitmap& bitmap, Document::WorkLines& l
     return false;
 }
 
-// A loaded font takes the place of MarkerFont the way a font chosen in the font dialog does:
-// the label that holds it, the bitmaps' canvases, the palette, then the glyphs for its colour.
-void TFrmFR0010MN::ApplyWorkFont(const Markers::MarkerFont& font) {
-    LblDummy->setFont(font.ToQFont());
-    Compositor.SetMarkerFont(font);
-    DGMain->setFont(font.ToQFont());
-    Compositor.SetMarkerColor(font.Color);
-}
-
-// The loaded style with its tool button down and its menu item marked. Setting the checked
-// state raises no click, so the style commands (and their "変更" mark) do not run.
-void TFrmFR0010MN::ShowWorkStyle(int32_t style) {
-    QToolButton* const buttons[] = {SpbNone, SpbButton, SpbBox1, SpbBox2, SpbCircle1, SpbCircle2};
-    QAction* const items[] = {MnuNone, MnuButton, MnuBox1, MnuBox2, MnuCircle1, MnuCircle2};
-    if (style < Markers::StyleNone || style > Markers::StyleCircle2)
-        style = Markers::StyleButton;
-    Compositor.SetBackgroundStyle(style);
-    buttons[style]->setChecked(true);
-    items[style]->setChecked(true);
-}
-
 void TFrmFR0010MN::MnuWorkOpenClick() {
     // Only Yes lets unsaved work go.
     if (!ConfirmDiscard())
@@ -155,8 +134,10 @@ void TFrmFR0010MN::MnuWorkOpenClick() {
             Compositor.SetSourceBitmap(std::move(bitmap));
             FitViewToImage();
             ShowImageSize();
-            ApplyWorkFont(Document::ReadFontLine(Document::LineAt(lines, 0)));
-            ShowWorkStyle(Document::ReadStyleLine(Document::LineAt(lines, 1)));
+            // The loaded font and style take effect as if chosen by the user, marking no change.
+            ApplyMarkerFont(Document::ReadFontLine(Document::LineAt(lines, 0)));
+            if (!SelectBackgroundStyle(Document::ReadStyleLine(Document::LineAt(lines, 1))))
+                SelectBackgroundStyle(Markers::StyleButton);
             for (std::size_t i = 2; i < lines.size(); ++i) {
                 const Document::MarkerLine m = Document::ReadMarkerLine(lines[i]);
                 MarkerMap.InsertMarker(m.Key, m.Rect);  // a key listed twice keeps its first

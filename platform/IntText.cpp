@@ -1,5 +1,7 @@
 #include "IntText.h"
 
+#include <cstdint>
+
 namespace Platform {
 namespace {
 
@@ -34,7 +36,9 @@ std::optional<std::int32_t> parseInt32(std::string_view s) noexcept {
     }
     if (i == s.size())
         return std::nullopt;  // no digits
-    const std::int64_t limit = negative ? 2147483648LL : 2147483647LL;
+    // Decimal values must fit in 32 signed bits; hexadecimal ones are a 32-bit pattern (so
+    // "$80000008" is -2147483640), and then the sign applies to that value.
+    const std::int64_t limit = hex ? 0xFFFFFFFFLL : (negative ? 2147483648LL : 2147483647LL);
     std::int64_t value = 0;
     for (; i < s.size(); ++i) {
         const int d = digitValue(s[i], hex);
@@ -44,7 +48,13 @@ std::optional<std::int32_t> parseInt32(std::string_view s) noexcept {
         if (value > limit)
             return std::nullopt;
     }
-    return static_cast<std::int32_t>(negative ? -value : value);
+    if (hex)
+        value = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+    if (negative)
+        value = -value;
+    if (value < INT32_MIN || value > INT32_MAX)
+        return std::nullopt;
+    return static_cast<std::int32_t>(value);
 }
 
 }  // namespace Platform

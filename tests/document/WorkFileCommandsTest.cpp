@@ -99,8 +99,8 @@ TEST_F(WorkFileCommandsTest, SavedDocumentReopensWithImageFontStyleAndMarkers) {
     font.Size = 14;
     font.Bold = true;
     font.Color = Markers::ColorValue(0, 0, 255);
-    window->ApplyWorkFont(font);
-    window->ShowWorkStyle(Markers::StyleCircle1);
+    window->ApplyMarkerFont(font);
+    window->SelectBackgroundStyle(Markers::StyleCircle1);
     window->ExportFileName = path(QStringLiteral("export.bmp"));
 
     const QString file = path(QStringLiteral("work.ptn"));
@@ -121,8 +121,8 @@ TEST_F(WorkFileCommandsTest, SavedDocumentReopensWithImageFontStyleAndMarkers) {
 
     // Another document and the starting look, then the work file again.
     window->MnuNew->trigger();
-    window->ApplyWorkFont(Markers::MarkerFont{});
-    window->ShowWorkStyle(Markers::StyleButton);
+    window->ApplyMarkerFont(Markers::MarkerFont{});
+    window->SelectBackgroundStyle(Markers::StyleButton);
     Gui::answerFileDialog(file);
     window->MnuWorkOpen->trigger();
 
