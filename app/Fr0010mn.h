@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Compositor.h"
+#include "DragMachine.h"
 #include "MarkerMap.h"
 #include "ui_Fr0010mn.h"
 
@@ -98,6 +99,37 @@ public:
     void MnuSaveAsClick();
     void ExportBitmapAs();
     bool ExportBitmap(const QString& path);
+
+    // ---- Palette and image mouse (editing/) ----
+    // The drag from the palette or from a marker to the image; PBMain is its only target.
+    Platform::DragMachine DragMachine;
+    // Where the rubber band has asked PBMain to repaint since the last paint, and whether the
+    // screen image is composed as ComposeCanvas last asked: a paint inside that area alone
+    // shows the band over the image as it is instead of composing it again.
+    QRect RubberBandDirty;
+    bool CanvasComposed = false;
+    void ConnectMouse();
+    void DGMainMouseDown(Qt::MouseButton button, int x, int y);
+    void DGMainStartDrag();
+    void DGMainDblClick();
+    void DGMainKeyDown(int& key);
+    void PBMainMouseDown(Qt::MouseButton button, int x, int y);
+    void PBMainMouseMove(int x, int y);
+    void PBMainMouseUp();
+    void PBMainStartDrag();
+    void PBMainDragOver(int x, int y, bool& accept);
+    void PBMainDragDrop(int x, int y);
+    void PBMainDblClick();
+    // Status panel 4: "L : " + left + " T : " + top.
+    void ShowMarkerPosition(int32_t left, int32_t top);
+    // An editing change: Modified set and "変更" in status panel 0.
+    void MarkModified();
+    // The rubber band's outline, inverted over what PBMainPaint has drawn in clip.
+    void PaintRubberBand(QPainter* canvas, const QRect& clip);
+    // True when a paint of clip only redraws the rubber band over an image already composed.
+    bool RubberBandOnlyPaint(const QRect& clip) const;
+    // Moves the band's end to (ex, ey) and asks PBMain to repaint the old and the new outline.
+    void UpdateRubberBand(int32_t ex, int32_t ey);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
