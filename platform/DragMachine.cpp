@@ -38,9 +38,9 @@ void DragMachine::BeginDrag(QObject* source, const QPoint& pressPoint, int thres
     m_press = pressPoint;
     m_last = pressPoint;
     m_threshold = threshold;
-    source->installEventFilter(this);
     connect(source, &QObject::destroyed, this, &DragMachine::Cancel);
-    // Escape and a window that stops taking input end the drag wherever they happen.
+    // The source's mouse events, Escape and a window that stops taking input, wherever they
+    // go, pass the application's filter first.
     if (QCoreApplication* app = QCoreApplication::instance())
         app->installEventFilter(this);
     emit startDrag(source);
@@ -139,10 +139,8 @@ void DragMachine::ShowCursor() {
 }
 
 void DragMachine::Reset() {
-    if (m_source) {
-        m_source->removeEventFilter(this);
+    if (m_source)
         disconnect(m_source, &QObject::destroyed, this, &DragMachine::Cancel);
-    }
     if (QCoreApplication* app = QCoreApplication::instance())
         app->removeEventFilter(this);
     if (m_cursorShown) {

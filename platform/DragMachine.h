@@ -19,7 +19,7 @@ namespace Platform {
 // drag with no effect; a release before the threshold ends the pending drag quietly. Escape, a
 // blocked or inactive window, or a source that goes away, is hidden or disabled cancels.
 //
-// The machine reads the source's mouse events itself (it filters the source object from
+// The machine reads the source's mouse events itself (it filters the application's events from
 // BeginDrag to the end of the drag, passing every event on); a caller without such an object
 // feeds MouseMove and MouseUp directly. Points are in screen coordinates; the locator maps one
 // to the target under it and the point in the target's own coordinates.
