@@ -127,8 +127,8 @@ void TFrmFR0010MN::PBMainStartDrag() {
 
 void TFrmFR0010MN::PBMainDragOver(int x, int y, bool& accept) {
     accept = true;
-    const Markers::Marker prospective = Markers::MarkerAtDropPoint(x, y);
-    ShowMarkerPosition(prospective.Left, prospective.Top);
+    const Markers::Marker landing = Markers::MarkerAtDropPoint(x, y);
+    ShowMarkerPosition(landing.Left, landing.Top);
 }
 
 // Wherever a marker was grabbed, it lands with its pixel (15, 15) under the drop point.

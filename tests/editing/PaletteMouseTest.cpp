@@ -17,7 +17,7 @@ TEST_F(PaletteTest, DraggedNumberLandsWithItsHotSpotUnderThePointer) {
     EXPECT_FALSE(window->DragFromCanvas);
     QTest::mouseMove(palette(), cell(2) + QPoint(5, 0));
     moveHeld(palette(), image(), {120, 90});
-    // Over the image: the drag cursor and the prospective position.
+    // Over the image: the drag cursor and where a drop would put the marker.
     ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), window->DragCursor.shape());
     EXPECT_EQ(panel(4), QStringLiteral(" L : 105 T : 75"));
@@ -173,6 +173,19 @@ TEST_F(PaletteTest, KeysNeverMoveTheCurrentCellOrScroll) {
         EXPECT_EQ(window->DGMain->Col(), 4) << key;
         EXPECT_EQ(window->DGMain->LeftCol(), 0) << key;
     }
+}
+
+// A command that closes the document while a number is being dragged (a shortcut) ends the drag.
+TEST_F(PaletteTest, DisabledPaletteEndsItsDrag) {
+    press(palette(), cell(1));
+    QTest::mouseMove(palette(), cell(1) + QPoint(0, 8));
+    moveHeld(palette(), image(), {50, 50});
+    ASSERT_EQ(window->DragMachine.CurrentState(), Platform::DragMachine::State::Dragging);
+    window->SetDocumentState(false);
+    EXPECT_FALSE(window->DragMachine.Busy());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    releaseHeld(palette(), image(), {50, 50});
+    EXPECT_TRUE(window->MarkerMap.empty());
 }
 
 TEST_F(PaletteTest, WithoutADocumentThePaletteIgnoresTheMouse) {
