@@ -120,6 +120,7 @@ void TFrmFR0010MN::ConnectCommands() {
     connect(DGMain, &DrawGrid::drawCell, this, &TFrmFR0010MN::DGMainDrawCell);
     ConnectWorkFile();
     ConnectAppearance();
+    ConnectMouse();
 }
 
 void TFrmFR0010MN::FormCreate() {
@@ -236,12 +237,18 @@ void TFrmFR0010MN::DGMainDrawCell(QPainter* canvas, int column, int, const QRect
     canvas->drawImage(rect.topLeft(), cell->view(), r);
 }
 
-// The screen image is composed whole and only the part to repaint is copied to the screen.
+// The screen image is composed whole and only the part to repaint is copied to the screen. A
+// repaint that only moves the rubber band reuses the image composed last (editing/).
 void TFrmFR0010MN::PBMainPaint(QPainter* canvas, const QRect& clip) {
     Platform::Bitmap* image = Compositor.CanvasBitmap();
     if (DocumentOpen && image && !image->isNull()) {
-        Compositor.ComposeCanvas(MarkerMap);
+        if (!RubberBandOnlyPaint(clip)) {
+            Compositor.ComposeCanvas(MarkerMap);
+            CanvasComposed = true;
+        }
+        RubberBandDirty = QRect();
         canvas->drawImage(clip.topLeft(), image->view(), clip);
+        PaintRubberBand(canvas, clip);
         return;
     }
     canvas->fillRect(clip.intersected(PBMain->rect()), palette().color(QPalette::Dark));
@@ -250,6 +257,7 @@ void TFrmFR0010MN::PBMainPaint(QPainter* canvas, const QRect& clip) {
 // The composition runs in PBMainPaint, for the area the window system asks for; outside a
 // paint event the window only asks for that repaint.
 void TFrmFR0010MN::ComposeCanvas() {
+    CanvasComposed = false;
     PBMain->update();
 }
 

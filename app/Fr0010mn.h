@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Compositor.h"
+#include "DragMachine.h"
 #include "MarkerMap.h"
 #include "ui_Fr0010mn.h"
 
@@ -22,9 +23,14 @@ class StatusPanel;
 
 // The main window. It owns the whole document and hosts every command. The class is declared
 // here once; its members are defined in the folder of their concern:
-//   app/Fr0010mn.cpp           start-up, shut-down, command states, status bar, painting
-//   document/Fr0010mnImage.cpp   new, open and paste of a source image
-//   document/Fr0010mnExport.cpp  bitmap export
+//   app/Fr0010mn.cpp                 start-up, shut-down, command states, status bar, painting
+//   document/Fr0010mnImage.cpp       new, open and paste of a source image
+//   document/Fr0010mnExport.cpp      bitmap export
+//   document/Fr0010mnWorkFile.cpp    work file save and open
+//   editing/Fr0010mnPalette.cpp      palette presses, drags and double-clicks
+//   editing/Fr0010mnCanvasMouse.cpp  image mouse: selection, moves, drops, rubber band
+//   editing/Fr0010mnKeyboard.cpp     key preview: nudge, delete, escape
+//   editing/Fr0010mnAppearance.cpp   font dialog and background style
 // The components of the layout (Ui::TFrmFR0010MN) are members under their own names.
 class TFrmFR0010MN : public QMainWindow, public Ui::TFrmFR0010MN {
     Q_OBJECT
@@ -102,6 +108,37 @@ public:
     void ExportBitmapAs();
     bool ExportBitmap(const QString& path);
 
+    // ---- Palette and image mouse (editing/) ----
+    // The drag from the palette or from a marker to the image; PBMain is its only target.
+    Platform::DragMachine DragMachine;
+    // Where the rubber band has asked PBMain to repaint since the last paint, and whether the
+    // screen image is composed as ComposeCanvas last asked: a paint inside that area alone
+    // shows the band over the image as it is instead of composing it again.
+    QRect RubberBandDirty;
+    bool CanvasComposed = false;
+    void ConnectMouse();
+    void DGMainMouseDown(Qt::MouseButton button, int x, int y);
+    void DGMainStartDrag();
+    void DGMainDblClick();
+    void DGMainKeyDown(int& key);
+    void PBMainMouseDown(Qt::MouseButton button, int x, int y);
+    void PBMainMouseMove(int x, int y);
+    void PBMainMouseUp();
+    void PBMainStartDrag();
+    void PBMainDragOver(int x, int y, bool& accept);
+    void PBMainDragDrop(int x, int y);
+    void PBMainDblClick();
+    // Status panel 4: "L : " + left + " T : " + top.
+    void ShowMarkerPosition(int32_t left, int32_t top);
+    // An editing change: Modified set and "変更" in status panel 0.
+    void MarkModified();
+    // The rubber band's outline, inverted over what PBMainPaint has drawn in clip.
+    void PaintRubberBand(QPainter* canvas, const QRect& clip);
+    // True when a paint of clip only redraws the rubber band over an image already composed.
+    bool RubberBandOnlyPaint(const QRect& clip) const;
+    // Moves the band's end to (ex, ey) and asks PBMain to repaint the old and the new outline.
+    void UpdateRubberBand(int32_t ex, int32_t ey);
+
     // ---- Work file (document/) ----
     // Defined in document/Fr0010mnWorkFile.cpp; ConnectWorkFile is called by ConnectCommands.
     QFileDialog* WorkSaveDialog = nullptr;
@@ -136,10 +173,6 @@ public:
     // false for a value outside 0 .. 5, which changes nothing.
     bool SelectBackgroundStyle(int32_t style);
 
-private:
-    // Called once, at the end of ConnectCommands.
-    void ConnectAppearance();
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -147,6 +180,8 @@ protected:
 private:
     void SetUpComponents();
     void ConnectCommands();
+    // The wiring of the editing commands, called once at the end of ConnectCommands.
+    void ConnectAppearance();
 
     HintTiming* m_hints = nullptr;
     QWidget* m_panelStrip = nullptr;

@@ -2,7 +2,6 @@
 // the colour set of the glyphs) and the background style drawn behind every number, with the
 // style buttons and the style menu always showing the same style. Also wires the keyboard.
 #include "Common.h"
-#include "EditMarks.h"
 #include "FontDialog.h"
 #include "Fr0010mn.h"
 #include "KeyPreview.h"
@@ -58,7 +57,7 @@ void TFrmFR0010MN::MnuFontClick() {
     if (!ApplyMarkerFont(FDDraw->SelectedFont()))
         return;
     if (DocumentOpen)
-        EditMarks::MarkModified(*this);
+        MarkModified();
     ComposeCanvas();
     DGMain->viewport()->update();
 }
@@ -98,7 +97,7 @@ void TFrmFR0010MN::MnuNoneClick(QObject* Sender) {
     if (!style)
         return;
     if (DocumentOpen)
-        EditMarks::MarkModified(*this);
+        MarkModified();
     SelectBackgroundStyle(*style);
     ComposeCanvas();
     DGMain->viewport()->update();

@@ -2,7 +2,6 @@
 // Delete removes the markers inside the selection rectangle or else the selected marker, and
 // Escape clears the selection state. Key preview (KeyPreview) brings every key press of the
 // window here before the focused control gets it.
-#include "EditMarks.h"
 #include "Fr0010mn.h"
 #include "MarkerEdit.h"
 
@@ -38,7 +37,7 @@ void TFrmFR0010MN::FormKeyDown(int Key, Qt::KeyboardModifiers) {
         if (deletion.SelectedRemoved)
             SetStatusText(4, QString());
         // A rectangle with nothing inside still counts as a change.
-        EditMarks::MarkModified(*this);
+        MarkModified();
         ComposeCanvas();
         DGMain->viewport()->update();
         return;
@@ -57,14 +56,14 @@ void TFrmFR0010MN::FormKeyDown(int Key, Qt::KeyboardModifiers) {
             Markers::NudgeSelectedMarker(MarkerMap, *direction, PBMain->width(), PBMain->height());
         if (!moved)
             return;
-        EditMarks::MarkModified(*this);
-        EditMarks::ShowMarkerPosition(*this, moved->Left, moved->Top);
+        MarkModified();
+        ShowMarkerPosition(moved->Left, moved->Top);
         ComposeCanvas();
         return;
     }
 
     if (Key == Qt::Key_Delete && Markers::DeleteSelectedMarker(MarkerMap).Removed > 0) {
-        EditMarks::MarkModified(*this);
+        MarkModified();
         SetStatusText(4, QString());
         ComposeCanvas();
         DGMain->viewport()->update();

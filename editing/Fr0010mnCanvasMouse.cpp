@@ -1,0 +1,210 @@
+// The main window's mouse on the image: selecting a marker by pressing on it, moving it by
+// dragging, placing a number dragged in from the palette, the rubber band that leaves a
+// selection rectangle, clearing the selection with the right button and the guide lines of a
+// double-clicked marker.
+#include "EditGeometry.h"
+#include "Fr0010mn.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QRegion>
+
+#include <cstdlib>
+
+using Markers::NoKey;
+
+void TFrmFR0010MN::ConnectMouse() {
+    connect(DGMain, &DrawGrid::mouseDown, this, &TFrmFR0010MN::DGMainMouseDown);
+    connect(DGMain, &DrawGrid::dblClick, this, &TFrmFR0010MN::DGMainDblClick);
+    connect(DGMain, &DrawGrid::keyDown, this, &TFrmFR0010MN::DGMainKeyDown);
+    connect(PBMain, &PaintBox::mouseDown, this, &TFrmFR0010MN::PBMainMouseDown);
+    connect(PBMain, &PaintBox::mouseMove, this, &TFrmFR0010MN::PBMainMouseMove);
+    connect(PBMain, &PaintBox::mouseUp, this, [this] { PBMainMouseUp(); });
+    connect(PBMain, &PaintBox::dblClick, this, &TFrmFR0010MN::PBMainDblClick);
+
+    // Only the visible part of the image takes drops; the palette, the tool bar and everything
+    // outside the window refuse them.
+    DragMachine.SetLocator([this](const QPoint& global) -> Platform::DragMachine::Target {
+        for (QWidget* w = childAt(mapFromGlobal(global)); w; w = w->parentWidget()) {
+            if (w == PBMain)
+                return {PBMain, PBMain->mapFromGlobal(global)};
+        }
+        return {};
+    });
+    connect(&DragMachine, &Platform::DragMachine::startDrag, this, [this](QObject* source) {
+        // Every drag shows the drag cursor the window holds at its start.
+        DragMachine.SetDragCursor(DragCursor);
+        if (source == PBMain)
+            PBMainStartDrag();
+        else if (source == DGMain->viewport())
+            DGMainStartDrag();
+    });
+    connect(&DragMachine, &Platform::DragMachine::dragOver, this,
+            [this](QObject* target, const QPoint& p, Platform::DragMachine::Over, bool& accept) {
+                if (target == PBMain)
+                    PBMainDragOver(p.x(), p.y(), accept);
+            });
+    connect(&DragMachine, &Platform::DragMachine::dragDrop, this,
+            [this](QObject* target, QObject*, const QPoint& p) {
+                if (target == PBMain)
+                    PBMainDragDrop(p.x(), p.y());
+            });
+}
+
+void TFrmFR0010MN::PBMainMouseDown(Qt::MouseButton button, int x, int y) {
+    if (!DocumentOpen)
+        return;
+    if (button == Qt::RightButton || button == Qt::MiddleButton) {
+        SetStatusText(2, QString());
+        SetStatusText(3, QString());
+        SetStatusText(4, QString());
+        MarkerMap.SelectedKey = NoKey;
+        MarkerMap.GuideKey = NoKey;
+        MarkerMap.SelectionRect.Left = NoKey;
+        ComposeCanvas();
+        return;
+    }
+    if (button != Qt::LeftButton)
+        return;
+
+    const int32_t key = MarkerMap.MarkerAtPoint(x, y);
+    if (key != NoKey) {
+        MarkerMap.SelectedKey = key;
+        ComposeCanvas();
+        const Markers::Marker* marker = MarkerMap.MarkerOf(key);
+        ShowMarkerPosition(marker->Left, marker->Top);
+        DragMachine.BeginDrag(PBMain, PBMain->mapToGlobal(QPoint(x, y)));
+        return;
+    }
+
+    // Empty image: a rubber band begins; the old selection rectangle stays until the release.
+    MarkerMap.SelectedKey = NoKey;
+    ComposeCanvas();
+    SetStatusText(4, QString());
+    RubberBand = {true, x, y, x, y};
+}
+
+void TFrmFR0010MN::PBMainMouseMove(int x, int y) {
+    if (!DocumentOpen || !RubberBand.Active)
+        return;
+    const int32_t cx = Markers::ClampToExtent(x, PBMain->width());
+    const int32_t cy = Markers::ClampToExtent(y, PBMain->height());
+    UpdateRubberBand(cx, cy);
+    SetStatusText(2, QStringLiteral("□ (%1,%2) - (%3,%4)")
+                         .arg(RubberBand.AnchorX)
+                         .arg(RubberBand.AnchorY)
+                         .arg(cx)
+                         .arg(cy));
+    SetStatusText(3, QStringLiteral("□ W %1 × H %2")
+                         .arg(std::abs(int64_t{RubberBand.AnchorX} - cx))
+                         .arg(std::abs(int64_t{RubberBand.AnchorY} - cy)));
+}
+
+// The release of any button ends the rubber band.
+void TFrmFR0010MN::PBMainMouseUp() {
+    if (!RubberBand.Active)
+        return;
+    // A band the document went away under just ends, so it cannot come back with the next one.
+    RubberBand.Active = false;
+    if (!DocumentOpen)
+        return;
+    const RubberBandState& band = RubberBand;
+    if (Markers::IsClickGesture(band.AnchorX, band.AnchorY, band.EndX, band.EndY)) {
+        SetStatusText(2, QString());
+        SetStatusText(3, QString());
+        MarkerMap.SelectionRect.Left = NoKey;
+    } else {
+        MarkerMap.SelectionRect =
+            Markers::NormalizedRect(band.AnchorX, band.AnchorY, band.EndX, band.EndY);
+    }
+    // The composed image has no outline, so this also takes the band off the screen.
+    ComposeCanvas();
+}
+
+void TFrmFR0010MN::PBMainStartDrag() {
+    DragFromCanvas = true;
+}
+
+void TFrmFR0010MN::PBMainDragOver(int x, int y, bool& accept) {
+    accept = true;
+    const Markers::Marker landing = Markers::MarkerAtDropPoint(x, y);
+    ShowMarkerPosition(landing.Left, landing.Top);
+}
+
+// Wherever a marker was grabbed, it lands with its pixel (15, 15) under the drop point.
+void TFrmFR0010MN::PBMainDragDrop(int x, int y) {
+    const Markers::Marker dropped = Markers::MarkerAtDropPoint(x, y);
+    if (DragFromCanvas) {
+        Markers::Marker* moved = MarkerMap.MarkerOf(MarkerMap.SelectedKey);
+        // Nothing selected to move (the selection went away during the drag): no drop.
+        if (!moved)
+            return;
+        *moved = dropped;
+        ComposeCanvas();
+    } else {
+        const int32_t key = DGMain->Col();
+        // The number was free at the press; if it is on the image by now, it stays where it is.
+        if (!MarkerMap.InsertMarker(key, dropped))
+            return;
+        MarkerMap.SelectedKey = key;
+        ComposeCanvas();
+        DGMain->viewport()->update();
+    }
+    ShowMarkerPosition(dropped.Left, dropped.Top);
+    MarkModified();
+}
+
+// The guide lines go to the selected marker; the first press of the double-click selected it.
+void TFrmFR0010MN::PBMainDblClick() {
+    if (MarkerMap.SelectedKey == NoKey)
+        return;
+    MarkerMap.GuideKey = MarkerMap.SelectedKey;
+    ComposeCanvas();
+}
+
+void TFrmFR0010MN::ShowMarkerPosition(int32_t left, int32_t top) {
+    SetStatusText(4, QStringLiteral("L : %1 T : %2").arg(left).arg(top));
+}
+
+void TFrmFR0010MN::MarkModified() {
+    Modified = true;
+    SetStatusText(0, QStringLiteral("変更"));
+}
+
+// The band lives on the screen only: its outline is the composed image's own pixels inverted,
+// drawn after them in every paint while the band is active.
+void TFrmFR0010MN::PaintRubberBand(QPainter* canvas, const QRect& clip) {
+    Platform::Bitmap* image = Compositor.CanvasBitmap();
+    if (!RubberBand.Active || !image || image->isNull())
+        return;
+    const QImage view = image->view();
+    for (const QRect& strip : Markers::OutlineStrips(RubberBand.AnchorX, RubberBand.AnchorY,
+                                                     RubberBand.EndX, RubberBand.EndY)) {
+        const QRect r = strip.intersected(clip).intersected(view.rect());
+        if (r.isEmpty())
+            continue;
+        QImage inverted = view.copy(r);
+        inverted.invertPixels();
+        canvas->drawImage(r.topLeft(), inverted);
+    }
+}
+
+bool TFrmFR0010MN::RubberBandOnlyPaint(const QRect& clip) const {
+    return CanvasComposed && !RubberBandDirty.isEmpty() && RubberBandDirty.contains(clip);
+}
+
+// A move of the band costs the repaint of two outlines, never a composition.
+void TFrmFR0010MN::UpdateRubberBand(int32_t ex, int32_t ey) {
+    QRegion dirty;
+    for (const QRect& r : Markers::OutlineStrips(RubberBand.AnchorX, RubberBand.AnchorY,
+                                                 RubberBand.EndX, RubberBand.EndY))
+        dirty += r;
+    RubberBand.EndX = ex;
+    RubberBand.EndY = ey;
+    for (const QRect& r : Markers::OutlineStrips(RubberBand.AnchorX, RubberBand.AnchorY, ex, ey))
+        dirty += r;
+    if (dirty.isEmpty())
+        return;
+    RubberBandDirty |= dirty.boundingRect();
+    PBMain->update(dirty);
+}
