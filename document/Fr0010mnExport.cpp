@@ -41,6 +41,9 @@ bool TFrmFR0010MN::ExportBitmap(const QString& path) {
         if (target.exists() && target.isFile() && !(target.permissions() & QFile::WriteOwner))
             throw Platform::ToolkitError(Platform::Msg::cannotCreateFile(path));
         Compositor.ComposeForExport(MarkerMap);
+        // The canvas now holds the undecorated image: the next paint composes the screen's
+        // again instead of showing it (the screen itself is not repainted here).
+        CanvasComposed = false;
         Platform::Bitmap* canvas = Compositor.CanvasBitmap();
         if (!canvas)
             return false;

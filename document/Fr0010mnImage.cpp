@@ -61,7 +61,7 @@ void TFrmFR0010MN::MnuNewClick() {
     ClearFileNames();
     ReleaseImages();
     SetDocumentState(false);
-    PBMain->update();
+    ComposeCanvas();
     DGMain->viewport()->update();
 }
 
@@ -79,7 +79,7 @@ void TFrmFR0010MN::MnuOpenClick() {
     } catch (const Platform::ToolkitError& e) {
         Common::ErrMsg(this, e.message());
     }
-    PBMain->update();
+    ComposeCanvas();
 }
 
 // Unlike opening a file, pasting resets the document before it knows what the clipboard holds.
@@ -94,6 +94,6 @@ void TFrmFR0010MN::MnuClipClick() {
     } catch (const Platform::ToolkitError& e) {
         Common::ErrMsg(this, e.message());
     }
-    PBMain->update();
+    ComposeCanvas();
     DGMain->viewport()->update();
 }

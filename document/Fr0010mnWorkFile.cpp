@@ -161,6 +161,6 @@ void TFrmFR0010MN::MnuWorkOpenClick() {
             Common::ErrMsg(this, Platform::Msg::outOfMemory());
         }
     }
-    PBMain->update();
+    ComposeCanvas();
     DGMain->viewport()->update();
 }
