@@ -237,16 +237,15 @@ void TFrmFR0010MN::DGMainDrawCell(QPainter* canvas, int column, int, const QRect
     canvas->drawImage(rect.topLeft(), cell->view(), r);
 }
 
-// The screen image is composed whole and only the part to repaint is copied to the screen. A
-// repaint that only moves the rubber band reuses the image composed last (editing/).
+// The screen image is composed whole, after a change, and only the part to repaint is copied to
+// the screen; the rubber band is drawn over it (editing/).
 void TFrmFR0010MN::PBMainPaint(QPainter* canvas, const QRect& clip) {
     Platform::Bitmap* image = Compositor.CanvasBitmap();
     if (DocumentOpen && image && !image->isNull()) {
-        if (!RubberBandOnlyPaint(clip)) {
+        if (!CanvasComposed) {
             Compositor.ComposeCanvas(MarkerMap);
             CanvasComposed = true;
         }
-        RubberBandDirty = QRect();
         canvas->drawImage(clip.topLeft(), image->view(), clip);
         PaintRubberBand(canvas, clip);
         return;
@@ -254,8 +253,8 @@ void TFrmFR0010MN::PBMainPaint(QPainter* canvas, const QRect& clip) {
     canvas->fillRect(clip.intersected(PBMain->rect()), palette().color(QPalette::Dark));
 }
 
-// The composition runs in PBMainPaint, for the area the window system asks for; outside a
-// paint event the window only asks for that repaint.
+// Every change that alters the image comes through here. The composition itself runs in the
+// next PBMainPaint, once however many changes came before it; paints in between only copy.
 void TFrmFR0010MN::ComposeCanvas() {
     CanvasComposed = false;
     PBMain->update();

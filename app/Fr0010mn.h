@@ -111,10 +111,9 @@ public:
     // ---- Palette and image mouse (editing/) ----
     // The drag from the palette or from a marker to the image; PBMain is its only target.
     Platform::DragMachine DragMachine;
-    // Where the rubber band has asked PBMain to repaint since the last paint, and whether the
-    // screen image is composed as ComposeCanvas last asked: a paint inside that area alone
-    // shows the band over the image as it is instead of composing it again.
-    QRect RubberBandDirty;
+    // Whether CanvasBitmap holds the screen image as ComposeCanvas last asked for it. Paints
+    // that only show it again (scrolling, exposing, the rubber band's moves) copy it without
+    // composing it anew.
     bool CanvasComposed = false;
     void ConnectMouse();
     void DGMainMouseDown(Qt::MouseButton button, int x, int y);
@@ -134,8 +133,6 @@ public:
     void MarkModified();
     // The rubber band's outline, inverted over what PBMainPaint has drawn in clip.
     void PaintRubberBand(QPainter* canvas, const QRect& clip);
-    // True when a paint of clip only redraws the rubber band over an image already composed.
-    bool RubberBandOnlyPaint(const QRect& clip) const;
     // Moves the band's end to (ex, ey) and asks PBMain to repaint the old and the new outline.
     void UpdateRubberBand(int32_t ex, int32_t ey);
 

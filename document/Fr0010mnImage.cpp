@@ -34,6 +34,7 @@ void TFrmFR0010MN::FitViewToImage() {
     if (!source)
         return;
     PBMain->resize(source->width(), source->height());
+    CanvasComposed = false;  // a new image: nothing of it is composed yet
     Platform::Bitmap* canvas = Compositor.CanvasBitmap();
     if (canvas && (canvas->width() != source->width() || canvas->height() != source->height()))
         canvas->setSize(source->width(), source->height());

@@ -189,10 +189,6 @@ void TFrmFR0010MN::PaintRubberBand(QPainter* canvas, const QRect& clip) {
     }
 }
 
-bool TFrmFR0010MN::RubberBandOnlyPaint(const QRect& clip) const {
-    return CanvasComposed && !RubberBandDirty.isEmpty() && RubberBandDirty.contains(clip);
-}
-
 // A move of the band costs the repaint of two outlines, never a composition.
 void TFrmFR0010MN::UpdateRubberBand(int32_t ex, int32_t ey) {
     QRegion dirty;
@@ -205,6 +201,5 @@ void TFrmFR0010MN::UpdateRubberBand(int32_t ex, int32_t ey) {
         dirty += r;
     if (dirty.isEmpty())
         return;
-    RubberBandDirty |= dirty.boundingRect();
     PBMain->update(dirty);
 }

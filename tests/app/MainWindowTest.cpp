@@ -373,3 +373,26 @@ TEST_F(WindowTest, AboutBoxIsPlacedOverTheWindowByArithmeticShift) {
         EXPECT_EQ(placed, QRect(row.expected, box)) << row.name;
     }
 }
+
+// Repaints that change nothing (scrolling, exposing) copy the image composed last; the next
+// change composes it anew. A pixel written into the canvas behind the compositor's back shows
+// which of the two a paint did.
+TEST_F(WindowTest, PaintsComposeOnlyAfterAChange) {
+    Platform::Bitmap source(64, 48, 24);
+    window->TakeSourceBitmap(std::move(source));
+    window->ComposeCanvas();
+    window->PBMain->repaint();
+    Platform::Bitmap* canvas = window->Compositor.CanvasBitmap();
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_EQ(canvas->pixel(5, 5), qRgb(0, 0, 0));
+
+    uint8_t* pixel = canvas->scanLine(5) + 5 * 3;
+    pixel[0] = pixel[1] = pixel[2] = 0xFF;
+    window->PBMain->repaint();
+    EXPECT_EQ(window->PBMain->grab().toImage().pixel(5, 5), qRgb(255, 255, 255));
+
+    window->ComposeCanvas();
+    window->PBMain->repaint();
+    EXPECT_EQ(canvas->pixel(5, 5), qRgb(0, 0, 0));
+    EXPECT_EQ(window->PBMain->grab().toImage().pixel(5, 5), qRgb(0, 0, 0));
+}

@@ -59,6 +59,8 @@ protected:
 
     Markers::Marker* place(int32_t key, int32_t left, int32_t top) {
         window->MarkerMap.InsertMarker(key, Markers::MakeMarker(left, top));
+        window->ComposeCanvas();  // as every command that changes the markers does
+        settle();
         return window->MarkerMap.MarkerOf(key);
     }
 
