@@ -106,26 +106,33 @@ BlockSizes checkHeader(const char* header, int64_t fileSize) {
     return sizes;
 }
 
-// Two fresh temporary files, deleted with the object whatever happened in between.
-class StagingFiles {
+// One fresh temporary file, deleted with the object.
+class StagedFile {
 public:
-    StagingFiles() {
-        m_paths[0] = MakeTempFileName();
-        m_paths[1] = MakeTempFileName();
+    StagedFile() : m_path(MakeTempFileName()) {}
+    ~StagedFile() {
+        if (!m_path.isEmpty())
+            QFile::remove(m_path);  // a file that cannot be deleted is left behind silently
     }
-    ~StagingFiles() {
-        for (const QString& p : m_paths)
-            if (!p.isEmpty())
-                QFile::remove(p);  // a file that cannot be deleted is left behind silently
-    }
-    StagingFiles(const StagingFiles&) = delete;
-    StagingFiles& operator=(const StagingFiles&) = delete;
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
 
-    const QString& text() const noexcept { return m_paths[0]; }
-    const QString& bitmap() const noexcept { return m_paths[1]; }
+    const QString& path() const noexcept { return m_path; }
 
 private:
-    std::array<QString, 2> m_paths;
+    QString m_path;
+};
+
+// Two fresh temporary files, deleted with the object whatever happened in between. Each is its
+// own member, so when the second cannot be made the first is deleted all the same.
+class StagingFiles {
+public:
+    const QString& text() const noexcept { return m_text.path(); }
+    const QString& bitmap() const noexcept { return m_bitmap.path(); }
+
+private:
+    StagedFile m_text;
+    StagedFile m_bitmap;
 };
 
 void openForWriting(QFile& file) {
