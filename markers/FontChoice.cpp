@@ -1,5 +1,6 @@
 #include "FontChoice.h"
 
+#include "Cp932.h"
 #include "MarkerColors.h"
 #include "MarkerFont.h"
 
@@ -26,11 +27,16 @@ int32_t DialogFontSize(int32_t size) {
     return static_cast<int32_t>(std::clamp<int64_t>(points, MinDialogFontSize, MaxDialogFontSize));
 }
 
+bool FaceFitsWorkFile(const QString& family) {
+    return Platform::Cp932::toUnicode(Platform::Cp932::fromUnicode(family)) == family;
+}
+
 QStringList OfferedFontFamilies(const QString& current) {
     InstallFontSubstitutions();
     QStringList families{QStringLiteral("ＭＳ ゴシック"), QStringLiteral("ＭＳ Ｐゴシック")};
     for (const QString& family : QFontDatabase::families()) {
-        if (!QFontDatabase::isPrivateFamily(family) && !isSymbolFont(family))
+        if (!QFontDatabase::isPrivateFamily(family) && !isSymbolFont(family) &&
+            FaceFitsWorkFile(family))
             families.append(family);
     }
     if (!current.isEmpty())

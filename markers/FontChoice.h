@@ -19,9 +19,13 @@ inline constexpr int32_t MaxDialogFontSize = 16;
 // magnitude), limited to MinDialogFontSize .. MaxDialogFontSize.
 int32_t DialogFontSize(int32_t size);
 
+// Whether a face name survives the work file, which stores it in code page 932.
+bool FaceFitsWorkFile(const QString& family);
+
 // The faces the dialog offers, sorted without regard to case and without duplicates: the two
 // Japanese faces the program draws through its substitutions ("ＭＳ ゴシック", "ＭＳ Ｐゴシック"),
-// every installed family except private ones and symbol fonts, and `current` (the face in
+// every installed family except private ones, symbol fonts and those whose names a work file
+// could not keep, and `current` (the face in
 // effect, exactly as it is spelled) when it is none of those, so it can always be confirmed
 // again. An empty `current` adds nothing.
 QStringList OfferedFontFamilies(const QString& current);

@@ -46,7 +46,10 @@ TEST(OfferedFontFamilies, SortedAndWithoutSymbolFonts) {
         if (systems == QList{QFontDatabase::Symbol}) {
             EXPECT_FALSE(families.contains(family)) << family.toStdString();
         }
-        if (systems.contains(QFontDatabase::Latin) && !QFontDatabase::isPrivateFamily(family)) {
+        if (!FaceFitsWorkFile(family)) {
+            EXPECT_FALSE(families.contains(family)) << family.toStdString();
+        } else if (systems.contains(QFontDatabase::Latin) &&
+                   !QFontDatabase::isPrivateFamily(family)) {
             EXPECT_TRUE(families.contains(family)) << family.toStdString();
         }
     }
@@ -64,4 +67,12 @@ TEST(OfferedFontColors, TheSixteenWithAnOtherCurrentColourInFront) {
         EXPECT_EQ(offered.front(), other);
         EXPECT_EQ(std::vector<int32_t>(offered.begin() + 1, offered.end()), standard);
     }
+}
+
+// A face is saved in code page 932: one whose name would come back otherwise is not offered.
+TEST(FaceFitsWorkFile, OnlyNamesCodePage932Keeps) {
+    EXPECT_TRUE(FaceFitsWorkFile(QStringLiteral("ＭＳ Ｐゴシック")));
+    EXPECT_TRUE(FaceFitsWorkFile(QStringLiteral("DejaVu Sans")));
+    EXPECT_FALSE(FaceFitsWorkFile(QStringLiteral("Café Sans")));
+    EXPECT_FALSE(FaceFitsWorkFile(QStringLiteral("Noto Sans 한글")));
 }
