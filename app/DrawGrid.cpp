@@ -132,8 +132,10 @@ void DrawGrid::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void DrawGrid::mouseDoubleClickEvent(QMouseEvent* event) {
-    // Reported as the double-click followed by a second press.
-    emit dblClick();
+    // Reported as the double-click followed by a second press. Only the left button
+    // double-clicks; with another button the second press is all there is.
+    if (event->button() == Qt::LeftButton)
+        emit dblClick();
     mousePressEvent(event);
 }
 

@@ -41,6 +41,7 @@ signals:
     void mouseDown(Qt::MouseButton button, int x, int y);
     void mouseMove(int x, int y);
     void mouseUp(Qt::MouseButton button, int x, int y);
+    // A double-click of the left button, raised before the press of its second click.
     void dblClick();
     // The handler may set key to 0 to keep the grid from acting on it.
     void keyDown(int& key);

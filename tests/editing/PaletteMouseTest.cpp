@@ -119,6 +119,22 @@ TEST_F(PaletteTest, DoubleClickPlacesInTheMiddleOfImageOrSelection) {
     }
 }
 
+// Only a double-click of the left button places a number; the right or middle button leaves
+// the number pressed last where it is.
+TEST_F(PaletteTest, OtherButtonsDoubleClickNothing) {
+    press(palette(), cell(5));
+    QTest::mouseRelease(palette(), Qt::LeftButton, {}, cell(5));
+    ASSERT_EQ(window->MarkerMap.PaletteDragKey, 5);
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        QTest::mouseClick(palette(), button, {}, cell(9));
+        QTest::mouseDClick(palette(), button, {}, cell(9));
+        QTest::mouseRelease(palette(), button, {}, cell(9));
+        EXPECT_TRUE(window->MarkerMap.empty()) << button;
+        EXPECT_FALSE(window->Modified) << button;
+        EXPECT_EQ(window->MarkerMap.PaletteDragKey, 5) << button;
+    }
+}
+
 TEST_F(PaletteTest, SeveralDoubleClicksLandOnTheSameSpot) {
     window->MarkerMap.SelectionRect = {10, 10, 110, 60};
     doubleClick(palette(), cell(0));
