@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <functional>
 #include <memory>
@@ -118,7 +119,8 @@ public:
             ADD_FAILURE() << "cannot read the address space in use";
             return;
         }
-        const rlim_t used = statm.readAll().split(' ').at(0).toULongLong() * 4096;
+        const rlim_t used = statm.readAll().split(' ').at(0).toULongLong() *
+                            static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
         rlimit narrow = m_old;
         narrow.rlim_cur = used + headroom;
         m_set = setrlimit(RLIMIT_AS, &narrow) == 0;
