@@ -254,6 +254,9 @@ Bitmap Bitmap::fromQImage(const QImage& source) {
                 masks.alpha = 0xFF000000u;
             break;
     }
+    // A conversion that found no memory gives a null image: that is no empty picture.
+    if (image.isNull())
+        throw ToolkitError(Msg::outOfMemory());
     Bitmap result(image.width(), image.height(), bpp);
     if (bpp == 16 || bpp == 32)
         result.setMasks(masks);

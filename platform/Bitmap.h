@@ -88,7 +88,8 @@ public:
 
     // From a QImage at the image's own depth: mono -> 1 bit, indexed -> 8 bits, 16-bit
     // formats -> 16 bits with their masks, 24-bit formats -> 24 bits, 32-bit formats -> 32
-    // bits; anything else is converted to 32 bits first.
+    // bits; anything else is converted to 32 bits first. A null image gives a null bitmap; a
+    // conversion without the memory it needs throws ToolkitError.
     static Bitmap fromQImage(const QImage& image);
 
 private:

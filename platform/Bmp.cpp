@@ -12,6 +12,7 @@
 #include <bit>
 #include <cstring>
 #include <limits>
+#include <new>
 
 namespace Platform::Bmp {
 namespace {
@@ -531,7 +532,14 @@ QByteArray encode(const Bitmap& bitmap) {
     if (fileSize > std::numeric_limits<uint32_t>::max())
         throw ToolkitError(Msg::streamWriteError());
 
-    QByteArray out(static_cast<qsizetype>(fileSize), Qt::Uninitialized);
+    // A picture that fits in memory may still not fit twice: that is reported like every other
+    // failure of ours, so the command that writes it can show it and go on.
+    QByteArray out;
+    try {
+        out = QByteArray(static_cast<qsizetype>(fileSize), Qt::Uninitialized);
+    } catch (const std::bad_alloc&) {
+        throw ToolkitError(Msg::outOfMemory());
+    }
     preferHugePages(out.data(), static_cast<size_t>(out.size()));
     uint8_t* p = reinterpret_cast<uint8_t*>(out.data());
     *p++ = 'B';

@@ -185,3 +185,34 @@ TEST_F(ExportTest, FailedExportReportsAndKeepsWhatWasThere) {
     EXPECT_EQ(f.readAll(), QByteArray("keep me"));
     EXPECT_EQ(window->ExportFileName, path(QStringLiteral("before.bmp")));
 }
+
+// An export that cannot get the memory for its file is reported like any other failed export:
+// the program goes on with the work unsaved but intact. The address space is narrowed for the
+// test (not under AddressSanitizer, which needs a vast one of its own).
+TEST_F(ExportTest, ExportWithoutMemoryForTheFileIsReportedAndKeepsTheWork) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "address space limits do not mix with AddressSanitizer";
+#else
+    window->MnuNew->trigger();
+    window->TakeSourceBitmap(Platform::Bitmap(8000, 4000, 24));  // 96 MB, and as much again
+    window->MarkerMap.InsertMarker(0, Markers::MakeMarker(10, 10));
+    makeModified();
+    window->ExportFileName = path(QStringLiteral("before.bmp"));
+    const QString out = path(QStringLiteral("big.bmp"));
+
+    QString message;
+    Gui::answerMessage(QStringLiteral("OK"), &message);
+    bool exported = true;
+    {
+        const Gui::AddressSpaceLimit limit(48 << 20);
+        exported = window->ExportBitmap(out);
+    }
+    EXPECT_FALSE(exported);
+    EXPECT_TRUE(message.contains(QStringLiteral("メモリが不足しています")))
+        << message.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(out));
+    EXPECT_EQ(window->ExportFileName, path(QStringLiteral("before.bmp")));
+    EXPECT_TRUE(window->Modified);
+    EXPECT_EQ(window->MarkerMap.size(), 1u);
+#endif
+}

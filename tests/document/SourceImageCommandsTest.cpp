@@ -199,3 +199,31 @@ TEST_F(SourceImageTest, PasteAfterUnsavedWorkAnsweredNoKeepsTheDocument) {
     EXPECT_TRUE(window->Modified);
     EXPECT_EQ(window->Compositor.SourceBitmap()->width(), 50);
 }
+
+// An image on the clipboard that cannot be brought into the program's own form for want of
+// memory is reported, and no document of nothing is opened in its place.
+TEST_F(SourceImageTest, PastingAnImageThatDoesNotFitInMemoryLeavesNoDocument) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "address space limits do not mix with AddressSanitizer";
+#else
+    // Premultiplied alpha is converted before it is taken: 128 MB more.
+    QImage image(8000, 4000, QImage::Format_ARGB32_Premultiplied);
+    image.fill(qRgba(10, 20, 30, 255));
+    QGuiApplication::clipboard()->setImage(image);
+    image = QImage();
+
+    QString message;
+    Gui::answerMessage(QStringLiteral("OK"), &message);
+    {
+        const Gui::AddressSpaceLimit limit(48 << 20);
+        window->MnuClip->trigger();
+    }
+    EXPECT_TRUE(message.contains(QStringLiteral("メモリが不足しています")))
+        << message.toStdString();
+    EXPECT_FALSE(window->DocumentOpen);
+    EXPECT_EQ(window->StatusText(1), QString());
+    EXPECT_EQ(window->PBMain->size(), QSize(0, 0));
+    EXPECT_TRUE(window->MnuClip->isEnabled());
+    QGuiApplication::clipboard()->clear();
+#endif
+}
