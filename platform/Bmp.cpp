@@ -495,8 +495,13 @@ Bitmap readFile(const QString& path) {
         if (const uchar* mapped = file.map(0, size))
             return decode(QByteArrayView(mapped, size));
     }
-    const QByteArray all = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    QByteArray all;
+    try {
+        all = file.readAll();
+    } catch (const std::bad_alloc&) {
+        throw ToolkitError(Msg::outOfMemory());
+    }
+    if (file.error() != QFileDevice::NoError || all.size() < size)
         truncated();
     return decode(all);
 }
