@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <optional>
 
 namespace fs = std::filesystem;
 
@@ -219,13 +220,27 @@ std::string GetLongName(const std::string& path) {
     }
 }
 
+namespace {
+
+// The folder a deletion may act on: never an empty argument, never the root of the file
+// system (either would take the whole drive without a question).
+std::optional<fs::path> deletableFolder(const std::string& folder) {
+    if (folder.empty())
+        return std::nullopt;
+    fs::path p = toFsPath(withoutTrailingSlash(folder));
+    if (isRoot(p))
+        return std::nullopt;
+    return p;
+}
+
+}  // namespace
+
 bool DeleteDir(unsigned int /*owner*/, const std::string& folder) {
     try {
-        if (folder.empty())
+        const std::optional<fs::path> target = deletableFolder(folder);
+        if (!target)
             return false;
-        const fs::path p = toFsPath(withoutTrailingSlash(folder));
-        if (isRoot(p))
-            return false;
+        const fs::path& p = *target;
         std::error_code ec;
         if (!fs::exists(fs::symlink_status(p, ec)))
             return false;
@@ -238,11 +253,10 @@ bool DeleteDir(unsigned int /*owner*/, const std::string& folder) {
 
 bool DeleteFiles(unsigned int /*owner*/, const std::string& folder, bool filesOnly) {
     try {
-        if (folder.empty())
+        const std::optional<fs::path> target = deletableFolder(folder);
+        if (!target)
             return false;
-        const fs::path p = toFsPath(withoutTrailingSlash(folder));
-        if (isRoot(p))
-            return false;
+        const fs::path& p = *target;
         std::error_code ec;
         if (!fs::is_directory(p, ec))
             return false;

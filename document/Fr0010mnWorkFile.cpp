@@ -83,32 +83,36 @@ bool TFrmFR0010MN::SaveWork(const QString& path) {
     return true;
 }
 
-bool TFrmFR0010MN::WriteWorkFile(const Platform::Bitmap& bitmap, const Document::WorkLines& lines,
-                                 const QString& path) {
+namespace {
+
+// Runs one step of a work-file command; its failure is shown with ErrMsg and gives false.
+template <class Step>
+bool ShownOnFailure(QWidget* owner, Step&& step) {
     try {
-        Document::WriteWorkFile(bitmap, lines, path);
+        step();
         return true;
     } catch (const Platform::ToolkitError& e) {
-        Common::ErrMsg(this, e.message());
+        Common::ErrMsg(owner, e.message());
     } catch (const std::bad_alloc&) {
-        Common::ErrMsg(this, Platform::Msg::outOfMemory());
+        Common::ErrMsg(owner, Platform::Msg::outOfMemory());
     }
     return false;
 }
 
+}  // namespace
+
+bool TFrmFR0010MN::WriteWorkFile(const Platform::Bitmap& bitmap, const Document::WorkLines& lines,
+                                 const QString& path) {
+    return ShownOnFailure(this, [&] { Document::WriteWorkFile(bitmap, lines, path); });
+}
+
 bool TFrmFR0010MN::ReadWorkFile(Platform::Bitmap& bitmap, Document::WorkLines& lines,
                                 const QString& path) {
-    try {
+    return ShownOnFailure(this, [&] {
         Document::WorkFileImage image = Document::ReadWorkFile(path);
         bitmap = std::move(image.Bitmap);
         lines = std::move(image.Lines);
-        return true;
-    } catch (const Platform::ToolkitError& e) {
-        Common::ErrMsg(this, e.message());
-    } catch (const std::bad_alloc&) {
-        Common::ErrMsg(this, Platform::Msg::outOfMemory());
-    }
-    return false;
+    });
 }
 
 void TFrmFR0010MN::MnuWorkOpenClick() {
