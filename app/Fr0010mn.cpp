@@ -66,7 +66,7 @@ void TFrmFR0010MN::SetUpComponents() {
     // The line along the top of the tool bar follows the bar's width.
     PnlTop->installEventFilter(this);
 
-    LblDummy->setFont(Compositor.Font().ToQFont());
+    LblDummy->setFont(Doc.Font().ToQFont());
 
     DGMain->SetGridSize(kPaletteColumns, 1);
     DGMain->SetCellSize(Markers::GlyphSize, Markers::GlyphSize);
@@ -118,7 +118,9 @@ void TFrmFR0010MN::ConnectCommands() {
     connect(MnuAbout, &QAction::triggered, this, &TFrmFR0010MN::MnuAboutClick);
     connect(PBMain, &PaintBox::paint, this, &TFrmFR0010MN::PBMainPaint);
     connect(DGMain, &DrawGrid::drawCell, this, &TFrmFR0010MN::DGMainDrawCell);
+    connect(&Doc, &Document::Session::changed, this, &TFrmFR0010MN::DocumentChanged);
     ConnectWorkFile();
+    ConnectEdit();
     ConnectAppearance();
     ConnectMouse();
 }
@@ -131,16 +133,9 @@ void TFrmFR0010MN::FormCreate() {
     DGMainWndProc();
     DGMain->setFont(LblDummy->font());
 
-    MarkerMap.ClearMarkers();
     ClearStatusTexts();
-    WorkSaveFileName.clear();
-    WorkOpenFileName.clear();
-    ExportFileName.clear();
-    DocumentOpen = false;
-    Modified = false;
     RubberBand.Active = false;
     DragFromCanvas = false;
-    Compositor.SetBackgroundStyle(Markers::StyleButton);
     SetDocumentState(false);
 
     setWindowTitle(QCoreApplication::applicationName() + QStringLiteral(" Ver ") +
@@ -151,8 +146,7 @@ void TFrmFR0010MN::FormCreate() {
     // Without its glyphs and bitmaps the window cannot draw a document: the program then ends
     // as soon as its event loop starts, after the message.
     try {
-        Compositor.LoadGlyphs(QStringLiteral("BLACK"), Markers::kOliveRgb);
-        Compositor.CreateBitmaps(DGMain->DefaultColWidth(), DGMain->DefaultRowHeight());
+        Doc.Create(DGMain->DefaultColWidth(), DGMain->DefaultRowHeight());
         m_created = true;
     } catch (const Platform::ToolkitError& e) {
         Common::ErrMsg(this, e.message());
@@ -161,8 +155,7 @@ void TFrmFR0010MN::FormCreate() {
 }
 
 void TFrmFR0010MN::FormDestroy() {
-    MarkerMap.ClearMarkers();
-    Compositor.FreeBitmaps();
+    Doc.Destroy();
 }
 
 void TFrmFR0010MN::closeEvent(QCloseEvent* event) {
@@ -175,7 +168,7 @@ void TFrmFR0010MN::closeEvent(QCloseEvent* event) {
 }
 
 void TFrmFR0010MN::FormCloseQuery(bool& CanClose) {
-    if (!Modified)
+    if (!Doc.Modified())
         return;
     CanClose = Common::QryMsg(this, kDiscardQuestion, 2) == 1;
 }
@@ -183,7 +176,7 @@ void TFrmFR0010MN::FormCloseQuery(bool& CanClose) {
 // Only Yes lets the work go. A failed dialog (0) or one closed any other way keeps it, as at
 // closing.
 bool TFrmFR0010MN::ConfirmDiscard() {
-    if (!Modified)
+    if (!Doc.Modified())
         return true;
     return Common::QryMsg(this, kDiscardQuestion, 2) == 1;
 }
@@ -228,36 +221,66 @@ void TFrmFR0010MN::DGMainWndProc() {
 }
 
 void TFrmFR0010MN::DGMainDrawCell(QPainter* canvas, int column, int, const QRect& rect) {
-    Platform::Bitmap* cell = Compositor.CellBitmap();
+    Markers::Compositor& compositor = Doc.Compositor();
+    Platform::Bitmap* cell = compositor.CellBitmap();
     if (!cell)
         return;
-    const QRect r = Compositor.DrawPaletteCell(MarkerMap, column, rect.width(), rect.height());
+    const QRect r = compositor.DrawPaletteCell(Doc.Map(), column, rect.width(), rect.height());
     if (r.isEmpty())
         return;
     canvas->drawImage(rect.topLeft(), cell->view(), r);
 }
 
-// The screen image is composed whole, after a change, and only the part to repaint is copied to
-// the screen; the rubber band is drawn over it (editing/).
+// The screen image is composed whole, once after however many changes came before the paint,
+// and only the part to repaint is copied to the screen; the rubber band is drawn over it.
 void TFrmFR0010MN::PBMainPaint(QPainter* canvas, const QRect& clip) {
-    Platform::Bitmap* image = Compositor.CanvasBitmap();
-    if (DocumentOpen && image && !image->isNull()) {
-        if (!CanvasComposed) {
-            Compositor.ComposeCanvas(MarkerMap);
-            CanvasComposed = true;
+    if (Doc.DocumentOpen()) {
+        if (Platform::Bitmap* image = Doc.ScreenImage(); image && !image->isNull()) {
+            canvas->drawImage(clip.topLeft(), image->view(), clip);
+            PaintRubberBand(canvas, clip);
+            return;
         }
-        canvas->drawImage(clip.topLeft(), image->view(), clip);
-        PaintRubberBand(canvas, clip);
-        return;
     }
     canvas->fillRect(clip.intersected(PBMain->rect()), palette().color(QPalette::Dark));
 }
 
-// Every change that alters the image comes through here. The composition itself runs in the
-// next PBMainPaint, once however many changes came before it; paints in between only copy.
-void TFrmFR0010MN::ComposeCanvas() {
-    CanvasComposed = false;
-    PBMain->update();
+void TFrmFR0010MN::DocumentChanged(Document::Changes what) {
+    using Document::Change;
+    if (what & Change::Reset) {
+        ClearStatusTexts();
+        DGMain->SetLeftCol(0);
+    }
+    if (what & Change::ImageSize) {
+        PBMain->resize(Doc.ImageWidth(), Doc.ImageHeight());
+        ShowImageSize();
+    }
+    if (what & Change::OpenState)
+        SetDocumentState(Doc.DocumentOpen());
+    if (what & Change::Appearance) {
+        const QFont drawn = Doc.Font().ToQFont();
+        LblDummy->setFont(drawn);
+        DGMain->setFont(drawn);
+        ShowBackgroundStyle(Doc.BackgroundStyle());
+    }
+    if (what & Change::Modified)
+        SetStatusText(PanelModified, Doc.Modified() ? QStringLiteral("変更") : QString());
+    if (what & Change::MarkerPosition) {
+        if (const Markers::Marker* m = Doc.Map().MarkerOf(Doc.Map().SelectedKey))
+            ShowMarkerPosition(m->Left, m->Top);
+        else
+            SetStatusText(PanelMarkerPosition, QString());
+    }
+    if (what & Change::Canvas)
+        PBMain->update();
+    if (what & (Change::Palette | Change::Appearance))
+        DGMain->viewport()->update();
+    UpdateEditMenu();
+}
+
+bool TFrmFR0010MN::ReportFailure(const Document::Result& result) {
+    for (const QString& message : result.Errors)
+        Common::ErrMsg(this, message);
+    return result.Ok();
 }
 
 void TFrmFR0010MN::MnuExitClick() {

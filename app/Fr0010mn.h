@@ -1,8 +1,7 @@
 #pragma once
 
-#include "Compositor.h"
 #include "DragMachine.h"
-#include "MarkerMap.h"
+#include "Session.h"
 #include "ui_Fr0010mn.h"
 
 #include <QCursor>
@@ -11,8 +10,6 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
-#include <vector>
 
 class FontDialog;
 class HintTiming;
@@ -21,34 +18,39 @@ class QFileDialog;
 class QPainter;
 class StatusPanel;
 
-// The main window. It owns the whole document and hosts every command. The class is declared
-// here once; its members are defined in the folder of their concern:
-//   app/Fr0010mn.cpp                 start-up, shut-down, command states, status bar, painting
-//   document/Fr0010mnImage.cpp       new, open and paste of a source image
-//   document/Fr0010mnExport.cpp      bitmap export
-//   document/Fr0010mnWorkFile.cpp    work file save and open
-//   editing/Fr0010mnPalette.cpp      palette presses, drags and double-clicks
-//   editing/Fr0010mnCanvasMouse.cpp  image mouse: selection, moves, drops, rubber band
-//   editing/Fr0010mnKeyboard.cpp     key preview: nudge, delete, escape
-//   editing/Fr0010mnAppearance.cpp   font dialog and background style
+// The main window: the commands, the dialogs and the view of one Document::Session. The
+// handlers keep their classic names and are glue: ask, call the session, show its messages;
+// the session announces what changed and DocumentChanged brings the view up to date in one
+// place. The class is declared here once; its members are defined by concern:
+//   app/Fr0010mn.cpp                  start-up, shut-down, command states, status bar, painting
+//   app/Fr0010mn_Image.cpp            new, open and paste of a source image
+//   app/Fr0010mn_Export.cpp           bitmap export
+//   app/Fr0010mn_WorkFile.cpp         work file save and open
+//   app/Fr0010mn_Edit.cpp             undo and redo
+//   app/Fr0010mn_Palette.cpp          palette presses, drags and double-clicks
+//   app/Fr0010mn_CanvasMouse.cpp      image mouse: selection, moves, drops, rubber band
+//   app/Fr0010mn_Keyboard.cpp         key preview: nudge, delete, escape
+//   app/Fr0010mn_Appearance.cpp       font dialog and background style
 // The components of the layout (Ui::TFrmFR0010MN) are members under their own names.
 class TFrmFR0010MN : public QMainWindow, public Ui::TFrmFR0010MN {
     Q_OBJECT
 public:
     static constexpr int PanelCount = 5;
+    // The status panels, left to right.
+    enum Panel : int {
+        PanelModified = 0,       // "変更" while there are unsaved changes
+        PanelImageSize = 1,      // "W 640 × H 480"
+        PanelBandCorners = 2,    // the rubber band's corners
+        PanelBandSize = 3,       // the rubber band's size
+        PanelMarkerPosition = 4  // "L : 10 T : 12" of the selected or moving marker
+    };
 
     explicit TFrmFR0010MN(QWidget* parent = nullptr);
     ~TFrmFR0010MN() override;
 
     // ---- Document ----
-    bool DocumentOpen = false;
-    bool Modified = false;
-    Markers::MarkerMap MarkerMap;
-    // ILBits, SourceBitmap, CanvasBitmap, CellBitmap, MarkerFont and BackgroundStyle.
-    Markers::Compositor Compositor;
-    QString WorkSaveFileName;
-    QString WorkOpenFileName;
-    QString ExportFileName;
+    // The open document: image, markers, font, style, history, file names.
+    Document::Session Doc;
 
     // ---- Editing state ----
     bool DragFromCanvas = false;
@@ -67,7 +69,7 @@ public:
     QFileDialog* SDFile = nullptr;  // bitmap to export
     std::array<StatusPanel*, PanelCount> StbPanels{};
 
-    // ---- Shell ----
+    // ---- Shell (app/Fr0010mn.cpp) ----
     void FormCreate();
     void FormCloseQuery(bool& CanClose);
     void FormDestroy();
@@ -84,37 +86,46 @@ public:
     void DGMainWndProc();
     void DGMainDrawCell(QPainter* canvas, int column, int row, const QRect& rect);
     void PBMainPaint(QPainter* canvas, const QRect& clip);
-    // Rebuilds the screen image after a change outside painting and shows it.
-    void ComposeCanvas();
+    // The one place the view follows the document: sizes, panels, command states, repaints.
+    void DocumentChanged(Document::Changes what);
+    // Shows each message of a failed operation; true when there were none.
+    bool ReportFailure(const Document::Result& result);
     void MnuExitClick();
     void MnuAboutClick();
 
-    // ---- Source image (document/) ----
+    // ---- Source image (app/Fr0010mn_Image.cpp) ----
     void MnuNewClick();
     void MnuOpenClick();
     void MnuClipClick();
-    void ResetDocument();
-    void ClearFileNames();
-    void FitViewToImage();
     void ShowImageSize();
-    // SourceBitmap and CanvasBitmap give their memory back; PBMain becomes 0 x 0.
-    void ReleaseImages();
-    // Takes a loaded image as the new source: sizes the view, shows the size, opens the document.
-    void TakeSourceBitmap(Platform::Bitmap bitmap);
 
-    // ---- Bitmap export (document/) ----
+    // ---- Bitmap export (app/Fr0010mn_Export.cpp) ----
     void MnuSaveClick();
     void MnuSaveAsClick();
     void ExportBitmapAs();
     bool ExportBitmap(const QString& path);
 
-    // ---- Palette and image mouse (editing/) ----
+    // ---- Work file (app/Fr0010mn_WorkFile.cpp) ----
+    QFileDialog* WorkSaveDialog = nullptr;
+    QFileDialog* WorkOpenDialog = nullptr;
+    void MnuWorkOpenClick();
+    void MnuWorkSaveClick();
+    void MnuWorkSaveAsClick();
+    void SaveWorkAs();
+    bool SaveWork(const QString& path);
+    // Makes the work dialogs and wires the work commands (menu items and tool buttons).
+    void ConnectWorkFile();
+
+    // ---- Undo and redo (app/Fr0010mn_Edit.cpp) ----
+    void MnuUndoClick();
+    void MnuRedoClick();
+    // The items' texts name the step they take back or do again; each is enabled when it can.
+    void UpdateEditMenu();
+    void ConnectEdit();
+
+    // ---- Palette and image mouse (app/Fr0010mn_Palette.cpp, app/Fr0010mn_CanvasMouse.cpp) ----
     // The drag from the palette or from a marker to the image; PBMain is its only target.
     Platform::DragMachine DragMachine;
-    // Whether CanvasBitmap holds the screen image as ComposeCanvas last asked for it. Paints
-    // that only show it again (scrolling, exposing, the rubber band's moves) copy it without
-    // composing it anew.
-    bool CanvasComposed = false;
     void ConnectMouse();
     void DGMainMouseDown(Qt::MouseButton button, int x, int y);
     void DGMainStartDrag();
@@ -129,31 +140,12 @@ public:
     void PBMainDblClick();
     // Status panel 4: "L : " + left + " T : " + top.
     void ShowMarkerPosition(int32_t left, int32_t top);
-    // An editing change: Modified set and "変更" in status panel 0.
-    void MarkModified();
     // The rubber band's outline, inverted over what PBMainPaint has drawn in clip.
     void PaintRubberBand(QPainter* canvas, const QRect& clip);
     // Moves the band's end to (ex, ey) and asks PBMain to repaint the old and the new outline.
     void UpdateRubberBand(int32_t ex, int32_t ey);
 
-    // ---- Work file (document/) ----
-    // Defined in document/Fr0010mnWorkFile.cpp; ConnectWorkFile is called by ConnectCommands.
-    QFileDialog* WorkSaveDialog = nullptr;
-    QFileDialog* WorkOpenDialog = nullptr;
-    void MnuWorkOpenClick();
-    void MnuWorkSaveClick();
-    void MnuWorkSaveAsClick();
-    void SaveWorkAs();
-    bool SaveWork(const QString& path);
-    // Each reports its own failure with ErrMsg and gives false; the command adds its own.
-    bool WriteWorkFile(const Platform::Bitmap& bitmap, const std::vector<std::string>& lines,
-                       const QString& path);
-    bool ReadWorkFile(Platform::Bitmap& bitmap, std::vector<std::string>& lines,
-                      const QString& path);
-    // Makes the work dialogs and wires the work commands (menu items and tool buttons).
-    void ConnectWorkFile();
-
-    // ---- Keyboard and appearance (editing/) ----
+    // ---- Keyboard and appearance (app/Fr0010mn_Keyboard.cpp, app/Fr0010mn_Appearance.cpp) ----
     // The marker-number font dialog: face, style, size (8 to 16 points), effects and colour.
     FontDialog* FDDraw = nullptr;
     // Every key press of the window or its controls, before the focused control gets it.
@@ -162,13 +154,8 @@ public:
     // The style commands, told apart by the tag (0 .. 5) of the menu item or button clicked.
     void MnuNoneClick(QObject* Sender);
     void SpbNoneClick(QObject* Sender);
-    // Takes a font as MarkerFont: the glyphs in its colour, the canvases, LblDummy and the
-    // palette. Marks no change. False (after the error message) when the glyphs cannot be made;
-    // nothing has changed then.
-    bool ApplyMarkerFont(const Markers::MarkerFont& font);
-    // Sets BackgroundStyle and puts its button down and its menu item marked, marking no change;
-    // false for a value outside 0 .. 5, which changes nothing.
-    bool SelectBackgroundStyle(int32_t style);
+    // The style's button down and its menu item marked.
+    void ShowBackgroundStyle(int32_t style);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

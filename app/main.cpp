@@ -12,11 +12,11 @@ int main(int argc, char* argv[]) {
     try {
         TFrmFR0010MN window;
         window.show();
-        app.exec();
+        return app.exec();
     } catch (const std::exception& e) {
-        // The standard report of a failure that escaped the window.
+        // The standard report of a failure that escaped the window; the program has failed.
         QMessageBox::critical(nullptr, QCoreApplication::applicationName(),
                               QString::fromUtf8(e.what()));
+        return 1;
     }
-    return 0;
 }

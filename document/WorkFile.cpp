@@ -22,18 +22,6 @@ namespace Document {
 using Platform::ToolkitError;
 namespace Msg = Platform::Msg;
 
-namespace WorkMsg {
-
-QString listIndexOutOfBounds(int index) {
-    return QStringLiteral("リストのインデックスが範囲を超えています (%1)").arg(index);
-}
-
-QString notAnInteger(const QString& item) {
-    return QStringLiteral("'%1' は整数ではありません").arg(item);
-}
-
-}  // namespace WorkMsg
-
 namespace {
 
 constexpr int64_t kHeaderSize = 8;
@@ -70,7 +58,7 @@ std::string quoteItem(std::string_view item) {
 
 const std::string& itemAt(const std::vector<std::string>& items, int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= items.size())
-        throw ToolkitError(WorkMsg::listIndexOutOfBounds(index));
+        throw ToolkitError(Texts::listIndexOutOfBounds(index));
     return items[static_cast<std::size_t>(index)];
 }
 
@@ -312,7 +300,7 @@ MarkerLine ReadMarkerLine(std::string_view line) {
     const std::string& key = itemAt(items, 4);
     const std::optional<int32_t> value = Platform::parseInt32(key);
     if (!value)
-        throw ToolkitError(WorkMsg::notAnInteger(Platform::Cp932::toUnicode(key)));
+        throw ToolkitError(Texts::notAnInteger(Platform::Cp932::toUnicode(key)));
     m.Key = *value;
     return m;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Bitmap.h"
+#include "DocumentMessages.h"
 #include "MarkerFont.h"
 #include "MarkerMap.h"
 
@@ -29,12 +30,6 @@ namespace Document {
 
 // The text block's lines as bytes in code page 932, without their line ends.
 using WorkLines = std::vector<std::string>;
-
-// The texts of the failures while the lines are read back.
-namespace WorkMsg {
-QString listIndexOutOfBounds(int index);  // "リストのインデックスが範囲を超えています (%d)"
-QString notAnInteger(const QString& item);  // "'%s' は整数ではありません"
-}  // namespace WorkMsg
 
 // ---- Comma lists (the encoding of the font and marker lines) ----
 // Items joined by ","; an item holding a byte 0x01..0x20, a double quote or a comma is quoted,

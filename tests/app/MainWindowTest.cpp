@@ -51,19 +51,19 @@ bool isEnabled(QObject* window, const char* name) {
 
 TEST_F(WindowTest, StartsWithoutADocument) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Pictanote Ver 1.0.3.0"));
-    EXPECT_FALSE(window->DocumentOpen);
-    EXPECT_FALSE(window->Modified);
+    EXPECT_FALSE(window->Doc.DocumentOpen());
+    EXPECT_FALSE(window->Doc.Modified());
     for (const Command& c : kCommands)
         EXPECT_EQ(isEnabled(window.get(), c.name), c.enabledWithoutDocument) << c.name;
     EXPECT_FALSE(window->MnuBack->menuAction()->isEnabled());
     EXPECT_TRUE(window->SpbButton->isChecked());
     EXPECT_TRUE(window->MnuButton->isChecked());
-    EXPECT_EQ(window->Compositor.BackgroundStyle(), Markers::StyleButton);
+    EXPECT_EQ(window->Doc.Compositor().BackgroundStyle(), Markers::StyleButton);
     for (int i = 0; i < TFrmFR0010MN::PanelCount; ++i)
         EXPECT_EQ(window->StatusText(i), QString()) << i;
     EXPECT_EQ(window->PBMain->size(), QSize(41, 41));
-    EXPECT_TRUE(window->WorkSaveFileName.isEmpty());
-    EXPECT_TRUE(window->ExportFileName.isEmpty());
+    EXPECT_TRUE(window->Doc.WorkSaveFileName().isEmpty());
+    EXPECT_TRUE(window->Doc.ExportFileName().isEmpty());
 }
 
 TEST_F(WindowTest, DocumentStateSwitchesEveryCommandAndBack) {
@@ -158,7 +158,10 @@ TEST_F(WindowTest, MenuHoldsEveryItemWithCaptionAndShortcut) {
     EXPECT_EQ(describe(window->MnuBack), QStringLiteral("なし(&N)|\nボタン(&A)|\n四角-1(&B)|\n"
                                                         "四角-2(&C)|\n円-1(&D)|\n円-2(&E)|"));
     EXPECT_EQ(describe(window->MnuHelp), QStringLiteral("バージョン情報(&A)|"));
-    EXPECT_EQ(window->MnuMain->actions().size(), 3);
+    EXPECT_EQ(window->MnuEdit->title(), QStringLiteral("編集(&E)"));
+    EXPECT_EQ(describe(window->MnuEdit), QStringLiteral("元に戻す(&U)|Ctrl+Z\nやり直し(&R)|Ctrl+Y"));
+    EXPECT_EQ(window->MnuMain->actions().size(), 4);
+    EXPECT_EQ(window->MnuMain->actions().at(1), window->MnuEdit->menuAction());
 
     // The six background items are one radio group, tagged 0 to 5.
     const QList<QAction*> styles = window->MnuBack->actions();
@@ -247,7 +250,7 @@ TEST_F(WindowTest, EmptyImageAreaIsButtonShadow) {
 }
 
 TEST_F(WindowTest, PaletteCellsShowFreeNumbersAndSilverWhenPlaced) {
-    window->MarkerMap.InsertMarker(1, Markers::MakeMarker(0, 0));
+    window->Doc.Map().InsertMarker(1, Markers::MakeMarker(0, 0));
     const QImage grid = window->DGMain->viewport()->grab().toImage();
     // Cell 0 (number 1) carries the raised button glyph: white highlight at its top left.
     EXPECT_EQ(grid.pixelColor(0, 0), QColor(Qt::white));
@@ -312,7 +315,7 @@ TEST_F(WindowTest, ExitCommandClosesThroughTheGuard) {
     Gui::answerMessage(QStringLiteral("いいえ"));
     window->MnuExit->trigger();
     EXPECT_TRUE(window->isVisible());
-    window->Modified = false;
+    window->Doc.MarkClean();
     window->MnuExit->trigger();
     EXPECT_FALSE(window->isVisible());
 }
@@ -379,10 +382,10 @@ TEST_F(WindowTest, AboutBoxIsPlacedOverTheWindowByArithmeticShift) {
 // which of the two a paint did.
 TEST_F(WindowTest, PaintsComposeOnlyAfterAChange) {
     Platform::Bitmap source(64, 48, 24);
-    window->TakeSourceBitmap(std::move(source));
-    window->ComposeCanvas();
+    window->Doc.TakeSourceBitmap(std::move(source));
+    window->Doc.Repaint();
     window->PBMain->repaint();
-    Platform::Bitmap* canvas = window->Compositor.CanvasBitmap();
+    Platform::Bitmap* canvas = window->Doc.Compositor().CanvasBitmap();
     ASSERT_NE(canvas, nullptr);
     EXPECT_EQ(canvas->pixel(5, 5), qRgb(0, 0, 0));
 
@@ -391,7 +394,7 @@ TEST_F(WindowTest, PaintsComposeOnlyAfterAChange) {
     window->PBMain->repaint();
     EXPECT_EQ(window->PBMain->grab().toImage().pixel(5, 5), qRgb(255, 255, 255));
 
-    window->ComposeCanvas();
+    window->Doc.Repaint();
     window->PBMain->repaint();
     EXPECT_EQ(canvas->pixel(5, 5), qRgb(0, 0, 0));
     EXPECT_EQ(window->PBMain->grab().toImage().pixel(5, 5), qRgb(0, 0, 0));

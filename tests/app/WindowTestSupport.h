@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
+#include <QUndoCommand>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -163,14 +164,14 @@ protected:
         EXPECT_TRUE(unused.isEmpty()) << unused.size() << " expected dialog(s) never came";
         qDeleteAll(unused);
         if (window) {
-            window->Modified = false;  // no question while the fixture closes the window
+            window->Doc.MarkClean();  // no question while the fixture closes the window
             window.reset();
         }
     }
 
-    // What an editing command does to the document: the unsaved mark.
+    // What an editing command does to the document: a step in the history, the unsaved mark.
     void makeModified() {
-        window->Modified = true;
+        window->Doc.History().push(new QUndoCommand(QStringLiteral("edit")));
         window->SetStatusText(0, QStringLiteral("変更"));
     }
 

@@ -34,7 +34,7 @@ protected:
         Platform::Bmp::writeFile(fourBit(90, 70), source);
         Gui::answerFileDialog(source);
         window->MnuOpen->trigger();
-        ASSERT_TRUE(window->DocumentOpen);
+        ASSERT_TRUE(window->Doc.DocumentOpen());
     }
 };
 
@@ -43,12 +43,12 @@ protected:
 TEST_F(ExportTest, FourBitSourceExportsAsTwentyFourBitsWithMarkersAndNoDecorations) {
     EXPECT_EQ(window->SDFile->defaultSuffix(), QStringLiteral("bmp"));
     EXPECT_EQ(window->SDFile->nameFilters(), QStringList{QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ(*.bmp)")});
-    EXPECT_EQ(window->Compositor.SourceBitmap()->bitsPerPixel(), 4);
-    window->MarkerMap.InsertMarker(0, Markers::MakeMarker(10, 10));
-    window->MarkerMap.InsertMarker(6, Markers::MakeMarker(70, 50));  // hangs over the edges
-    window->MarkerMap.SelectedKey = 0;
-    window->MarkerMap.GuideKey = 6;
-    window->MarkerMap.SelectionRect = {20, 20, 60, 40};
+    EXPECT_EQ(window->Doc.Compositor().SourceBitmap()->bitsPerPixel(), 4);
+    window->Doc.Map().InsertMarker(0, Markers::MakeMarker(10, 10));
+    window->Doc.Map().InsertMarker(6, Markers::MakeMarker(70, 50));  // hangs over the edges
+    window->Doc.Map().SelectedKey = 0;
+    window->Doc.Map().GuideKey = 6;
+    window->Doc.Map().SelectionRect = {20, 20, 60, 40};
     makeModified();
 
     // The same document composed by a compositor of its own, without decorations.
@@ -56,13 +56,13 @@ TEST_F(ExportTest, FourBitSourceExportsAsTwentyFourBitsWithMarkersAndNoDecoratio
     expected.LoadGlyphs(QStringLiteral("BLACK"), Markers::kOliveRgb);
     expected.CreateBitmaps();
     expected.SetSourceBitmap(fourBit(90, 70));
-    expected.ComposeForExport(window->MarkerMap);
+    expected.ComposeForExport(window->Doc.Map());
     // And with them, to be sure the decorations would show.
     Markers::Compositor decorated;
     decorated.LoadGlyphs(QStringLiteral("BLACK"), Markers::kOliveRgb);
     decorated.CreateBitmaps();
     decorated.SetSourceBitmap(fourBit(90, 70));
-    decorated.ComposeCanvas(window->MarkerMap);
+    decorated.ComposeCanvas(window->Doc.Map());
 
     const QString out = path(QStringLiteral("result.bmp"));
     QString offered;
@@ -89,9 +89,9 @@ TEST_F(ExportTest, FourBitSourceExportsAsTwentyFourBitsWithMarkersAndNoDecoratio
     EXPECT_NE(written.pixel(11, 11), Platform::Bitmap(fourBit(90, 70)).pixel(11, 11));
 
     // Exporting leaves the unsaved work unsaved.
-    EXPECT_TRUE(window->Modified);
+    EXPECT_TRUE(window->Doc.Modified());
     EXPECT_EQ(window->StatusText(0), QStringLiteral(" 変更"));
-    EXPECT_EQ(window->ExportFileName, out);
+    EXPECT_EQ(window->Doc.ExportFileName(), out);
 }
 
 TEST_F(ExportTest, ExportPathIsRememberedUntilTheDocumentChanges) {
@@ -100,7 +100,7 @@ TEST_F(ExportTest, ExportPathIsRememberedUntilTheDocumentChanges) {
     Gui::answerFileDialog(first, &offered);
     window->MnuSave->trigger();
     EXPECT_EQ(offered, QStringLiteral("新規.bmp"));
-    ASSERT_EQ(window->ExportFileName, first);
+    ASSERT_EQ(window->Doc.ExportFileName(), first);
 
     // Export again: the same file, no dialog.
     ASSERT_TRUE(QFile::remove(first));
@@ -113,23 +113,23 @@ TEST_F(ExportTest, ExportPathIsRememberedUntilTheDocumentChanges) {
     window->MnuSaveAs->trigger();
     EXPECT_EQ(offered, QStringLiteral("first.bmp"));
     EXPECT_EQ(window->SDFile->directory().absolutePath(), QFileInfo(first).absolutePath());
-    EXPECT_EQ(window->ExportFileName, second);
+    EXPECT_EQ(window->Doc.ExportFileName(), second);
 
     // A cancelled dialog changes nothing.
     Gui::answerFileDialog(QString());
     window->MnuSaveAs->trigger();
-    EXPECT_EQ(window->ExportFileName, second);
+    EXPECT_EQ(window->Doc.ExportFileName(), second);
 
     // New forgets it; the next export asks again.
     window->MnuNew->trigger();
-    EXPECT_TRUE(window->ExportFileName.isEmpty());
+    EXPECT_TRUE(window->Doc.ExportFileName().isEmpty());
     window->MnuSave->trigger();  // no document: nothing happens, no dialog
 
     // So does opening another image.
     const QString source = path(QStringLiteral("source.bmp"));
     Gui::answerFileDialog(source);
     window->MnuOpen->trigger();
-    ASSERT_TRUE(window->DocumentOpen);
+    ASSERT_TRUE(window->Doc.DocumentOpen());
     Gui::answerFileDialog(QString(), &offered);
     window->MnuSave->trigger();
     EXPECT_EQ(offered, QStringLiteral("新規.bmp"));
@@ -150,7 +150,7 @@ TEST_F(ExportTest, OverwritingAnExistingFileAsksFirst) {
     });
     window->MnuSaveAs->trigger();
     EXPECT_EQ(QFileInfo(target).size(), 12);
-    EXPECT_TRUE(window->ExportFileName.isEmpty());
+    EXPECT_TRUE(window->Doc.ExportFileName().isEmpty());
 
     // Confirmed: replaced by the export.
     Gui::answerFileDialog(target);
@@ -160,7 +160,7 @@ TEST_F(ExportTest, OverwritingAnExistingFileAsksFirst) {
 }
 
 TEST_F(ExportTest, FailedExportReportsAndKeepsWhatWasThere) {
-    window->ExportFileName = path(QStringLiteral("before.bmp"));
+    window->Doc.SetExportFileName(path(QStringLiteral("before.bmp")));
 
     const QString nowhere = path(QStringLiteral("no/such/folder/out.bmp"));
     QString message;
@@ -168,7 +168,7 @@ TEST_F(ExportTest, FailedExportReportsAndKeepsWhatWasThere) {
     EXPECT_FALSE(window->ExportBitmap(nowhere));
     EXPECT_TRUE(message.contains(QStringLiteral("ファイル %1 を作成できません").arg(nowhere)))
         << message.toStdString();
-    EXPECT_EQ(window->ExportFileName, path(QStringLiteral("before.bmp")));
+    EXPECT_EQ(window->Doc.ExportFileName(), path(QStringLiteral("before.bmp")));
 
     // A read-only file is left alone, whoever runs the program.
     const QString locked = path(QStringLiteral("locked.bmp"));
@@ -183,7 +183,7 @@ TEST_F(ExportTest, FailedExportReportsAndKeepsWhatWasThere) {
         << message.toStdString();
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("keep me"));
-    EXPECT_EQ(window->ExportFileName, path(QStringLiteral("before.bmp")));
+    EXPECT_EQ(window->Doc.ExportFileName(), path(QStringLiteral("before.bmp")));
 }
 
 // An export that cannot get the memory for its file is reported like any other failed export:
@@ -194,10 +194,10 @@ TEST_F(ExportTest, ExportWithoutMemoryForTheFileIsReportedAndKeepsTheWork) {
     GTEST_SKIP() << "address space limits do not mix with AddressSanitizer";
 #else
     window->MnuNew->trigger();
-    window->TakeSourceBitmap(Platform::Bitmap(8000, 4000, 24));  // 96 MB, and as much again
-    window->MarkerMap.InsertMarker(0, Markers::MakeMarker(10, 10));
+    window->Doc.TakeSourceBitmap(Platform::Bitmap(8000, 4000, 24));  // 96 MB, and as much again
+    window->Doc.Map().InsertMarker(0, Markers::MakeMarker(10, 10));
     makeModified();
-    window->ExportFileName = path(QStringLiteral("before.bmp"));
+    window->Doc.SetExportFileName(path(QStringLiteral("before.bmp")));
     const QString out = path(QStringLiteral("big.bmp"));
 
     QString message;
@@ -211,8 +211,8 @@ TEST_F(ExportTest, ExportWithoutMemoryForTheFileIsReportedAndKeepsTheWork) {
     EXPECT_TRUE(message.contains(QStringLiteral("メモリが不足しています")))
         << message.toStdString();
     EXPECT_FALSE(QFileInfo::exists(out));
-    EXPECT_EQ(window->ExportFileName, path(QStringLiteral("before.bmp")));
-    EXPECT_TRUE(window->Modified);
-    EXPECT_EQ(window->MarkerMap.size(), 1u);
+    EXPECT_EQ(window->Doc.ExportFileName(), path(QStringLiteral("before.bmp")));
+    EXPECT_TRUE(window->Doc.Modified());
+    EXPECT_EQ(window->Doc.Map().size(), 1u);
 #endif
 }

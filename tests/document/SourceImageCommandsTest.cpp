@@ -43,19 +43,19 @@ protected:
 TEST_F(SourceImageTest, OpeningABitmapStartsADocument) {
     const QString file = writeBitmap(QStringLiteral("photo.bmp"), gradient(640, 480));
     EXPECT_EQ(window->ODFile->nameFilters(), QStringList{QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp)")});
-    window->ExportFileName = QStringLiteral("old.bmp");
+    window->Doc.SetExportFileName(QStringLiteral("old.bmp"));
     window->DGMain->SetLeftCol(40);
 
     openThroughDialog(file);
 
-    EXPECT_TRUE(window->DocumentOpen);
-    EXPECT_FALSE(window->Modified);
+    EXPECT_TRUE(window->Doc.DocumentOpen());
+    EXPECT_FALSE(window->Doc.Modified());
     EXPECT_EQ(window->StatusText(1), QStringLiteral(" W 640 × H 480"));
     EXPECT_EQ(window->StatusText(0), QString());
     EXPECT_EQ(window->PBMain->size(), QSize(640, 480));
-    EXPECT_EQ(window->Compositor.CanvasBitmap()->width(), 640);
-    EXPECT_EQ(window->Compositor.CanvasBitmap()->height(), 480);
-    EXPECT_TRUE(window->ExportFileName.isEmpty());
+    EXPECT_EQ(window->Doc.Compositor().CanvasBitmap()->width(), 640);
+    EXPECT_EQ(window->Doc.Compositor().CanvasBitmap()->height(), 480);
+    EXPECT_TRUE(window->Doc.ExportFileName().isEmpty());
     EXPECT_EQ(window->DGMain->LeftCol(), 0);
     EXPECT_FALSE(window->MnuOpen->isEnabled());
     EXPECT_FALSE(window->SpbPaste->isEnabled());
@@ -73,11 +73,11 @@ TEST_F(SourceImageTest, OpeningABitmapStartsADocument) {
 }
 
 TEST_F(SourceImageTest, CancelledOpenChangesNothing) {
-    window->ExportFileName = QStringLiteral("kept.bmp");
+    window->Doc.SetExportFileName(QStringLiteral("kept.bmp"));
     Gui::answerFileDialog(QString());
     window->MnuOpen->trigger();
-    EXPECT_FALSE(window->DocumentOpen);
-    EXPECT_EQ(window->ExportFileName, QStringLiteral("kept.bmp"));
+    EXPECT_FALSE(window->Doc.DocumentOpen());
+    EXPECT_EQ(window->Doc.ExportFileName(), QStringLiteral("kept.bmp"));
 }
 
 TEST_F(SourceImageTest, OpenFailuresAreReportedAndLeaveNoDocument) {
@@ -97,7 +97,7 @@ TEST_F(SourceImageTest, OpenFailuresAreReportedAndLeaveNoDocument) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(row.bytes);
         f.close();
-        window->ExportFileName = QStringLiteral("x.bmp");
+        window->Doc.SetExportFileName(QStringLiteral("x.bmp"));
 
         QString message;
         Gui::answerFileDialog(file);
@@ -105,10 +105,10 @@ TEST_F(SourceImageTest, OpenFailuresAreReportedAndLeaveNoDocument) {
         window->MnuOpen->trigger();
 
         EXPECT_TRUE(message.contains(row.message)) << row.name << ": " << message.toStdString();
-        EXPECT_FALSE(window->DocumentOpen) << row.name;
+        EXPECT_FALSE(window->Doc.DocumentOpen()) << row.name;
         EXPECT_TRUE(window->MnuOpen->isEnabled()) << row.name;
         EXPECT_EQ(window->PBMain->size(), QSize(0, 0)) << row.name;
-        EXPECT_TRUE(window->ExportFileName.isEmpty()) << row.name;
+        EXPECT_TRUE(window->Doc.ExportFileName().isEmpty()) << row.name;
     }
 }
 
@@ -118,29 +118,29 @@ TEST_F(SourceImageTest, PastingAnImageKeepsItsDepth) {
     image.fill(1);
     image.setPixel(5, 6, 2);
     QGuiApplication::clipboard()->setImage(image);
-    window->ExportFileName = QStringLiteral("x.bmp");
+    window->Doc.SetExportFileName(QStringLiteral("x.bmp"));
 
     window->MnuClip->trigger();
 
-    ASSERT_TRUE(window->DocumentOpen);
-    const Platform::Bitmap* source = window->Compositor.SourceBitmap();
+    ASSERT_TRUE(window->Doc.DocumentOpen());
+    const Platform::Bitmap* source = window->Doc.Compositor().SourceBitmap();
     EXPECT_EQ(source->bitsPerPixel(), 8);
     EXPECT_EQ(source->pixel(5, 6), qRgb(250, 0, 0));
     EXPECT_EQ(source->pixel(0, 0), qRgb(10, 20, 30));
     EXPECT_EQ(window->StatusText(1), QStringLiteral(" W 300 × H 200"));
     EXPECT_EQ(window->PBMain->size(), QSize(300, 200));
-    EXPECT_TRUE(window->ExportFileName.isEmpty());
+    EXPECT_TRUE(window->Doc.ExportFileName().isEmpty());
     EXPECT_FALSE(window->SpbPaste->isEnabled());
 
     // The image no longer depends on the clipboard.
     QGuiApplication::clipboard()->clear();
-    EXPECT_EQ(window->Compositor.SourceBitmap()->pixel(5, 6), qRgb(250, 0, 0));
+    EXPECT_EQ(window->Doc.Compositor().SourceBitmap()->pixel(5, 6), qRgb(250, 0, 0));
 }
 
 TEST_F(SourceImageTest, PastingTextOnlyReportsUnsupportedDataAndLeavesNoDocument) {
     QGuiApplication::clipboard()->setText(QStringLiteral("just words"));
-    window->ExportFileName = QStringLiteral("x.bmp");
-    window->WorkSaveFileName = QStringLiteral("x.ptn");
+    window->Doc.SetExportFileName(QStringLiteral("x.bmp"));
+    window->Doc.SetWorkSaveFileName(QStringLiteral("x.ptn"));
 
     QString message;
     Gui::answerMessage(QStringLiteral("OK"), &message);
@@ -148,17 +148,17 @@ TEST_F(SourceImageTest, PastingTextOnlyReportsUnsupportedDataAndLeavesNoDocument
 
     EXPECT_TRUE(message.contains(QStringLiteral("未対応のクリップボード データです")))
         << message.toStdString();
-    EXPECT_FALSE(window->DocumentOpen);
-    EXPECT_TRUE(window->ExportFileName.isEmpty());
-    EXPECT_TRUE(window->WorkSaveFileName.isEmpty());
+    EXPECT_FALSE(window->Doc.DocumentOpen());
+    EXPECT_TRUE(window->Doc.ExportFileName().isEmpty());
+    EXPECT_TRUE(window->Doc.WorkSaveFileName().isEmpty());
     EXPECT_TRUE(window->MnuClip->isEnabled());
 }
 
 TEST_F(SourceImageTest, NewWithUnsavedWorkGoesOnOnlyAfterYes) {
-    window->TakeSourceBitmap(gradient(100, 80));
-    window->MarkerMap.InsertMarker(3, Markers::MakeMarker(5, 5));
-    window->Compositor.SetBackgroundStyle(Markers::StyleBox2);
-    window->ExportFileName = QStringLiteral("kept.bmp");
+    window->Doc.TakeSourceBitmap(gradient(100, 80));
+    window->Doc.Map().InsertMarker(3, Markers::MakeMarker(5, 5));
+    window->Doc.Compositor().SetBackgroundStyle(Markers::StyleBox2);
+    window->Doc.SetExportFileName(QStringLiteral("kept.bmp"));
     makeModified();
 
     // No, and a dialog closed without an answer: nothing changes.
@@ -166,38 +166,38 @@ TEST_F(SourceImageTest, NewWithUnsavedWorkGoesOnOnlyAfterYes) {
     window->MnuNew->trigger();
     Gui::whenModal<QDialog>([](QDialog* d) { d->close(); });
     window->MnuNew->trigger();
-    EXPECT_TRUE(window->DocumentOpen);
-    EXPECT_TRUE(window->Modified);
+    EXPECT_TRUE(window->Doc.DocumentOpen());
+    EXPECT_TRUE(window->Doc.Modified());
     EXPECT_EQ(window->StatusText(0), QStringLiteral(" 変更"));
     EXPECT_EQ(window->StatusText(1), QStringLiteral(" W 100 × H 80"));
-    EXPECT_EQ(window->MarkerMap.size(), 1u);
-    EXPECT_EQ(window->ExportFileName, QStringLiteral("kept.bmp"));
+    EXPECT_EQ(window->Doc.Map().size(), 1u);
+    EXPECT_EQ(window->Doc.ExportFileName(), QStringLiteral("kept.bmp"));
     EXPECT_TRUE(window->MnuSave->isEnabled());
 
     // Yes: the document goes, the appearance stays.
     Gui::answerMessage(QStringLiteral("はい"));
     window->MnuNew->trigger();
-    EXPECT_FALSE(window->DocumentOpen);
-    EXPECT_FALSE(window->Modified);
-    EXPECT_TRUE(window->MarkerMap.empty());
+    EXPECT_FALSE(window->Doc.DocumentOpen());
+    EXPECT_FALSE(window->Doc.Modified());
+    EXPECT_TRUE(window->Doc.Map().empty());
     EXPECT_EQ(window->StatusText(0), QString());
     EXPECT_EQ(window->StatusText(1), QString());
-    EXPECT_TRUE(window->ExportFileName.isEmpty());
+    EXPECT_TRUE(window->Doc.ExportFileName().isEmpty());
     EXPECT_EQ(window->PBMain->size(), QSize(0, 0));
     EXPECT_FALSE(window->MnuSave->isEnabled());
     EXPECT_TRUE(window->MnuOpen->isEnabled());
-    EXPECT_EQ(window->Compositor.BackgroundStyle(), Markers::StyleBox2);
+    EXPECT_EQ(window->Doc.Compositor().BackgroundStyle(), Markers::StyleBox2);
 }
 
 TEST_F(SourceImageTest, PasteAfterUnsavedWorkAnsweredNoKeepsTheDocument) {
-    window->TakeSourceBitmap(gradient(50, 40));
+    window->Doc.TakeSourceBitmap(gradient(50, 40));
     makeModified();
     window->SetDocumentState(false);  // paste is offered again only without a document
     QGuiApplication::clipboard()->setImage(QImage(10, 10, QImage::Format_RGB32));
     Gui::answerMessage(QStringLiteral("いいえ"));
     window->MnuClip->trigger();
-    EXPECT_TRUE(window->Modified);
-    EXPECT_EQ(window->Compositor.SourceBitmap()->width(), 50);
+    EXPECT_TRUE(window->Doc.Modified());
+    EXPECT_EQ(window->Doc.Compositor().SourceBitmap()->width(), 50);
 }
 
 // An image on the clipboard that cannot be brought into the program's own form for want of
@@ -220,7 +220,7 @@ TEST_F(SourceImageTest, PastingAnImageThatDoesNotFitInMemoryLeavesNoDocument) {
     }
     EXPECT_TRUE(message.contains(QStringLiteral("メモリが不足しています")))
         << message.toStdString();
-    EXPECT_FALSE(window->DocumentOpen);
+    EXPECT_FALSE(window->Doc.DocumentOpen());
     EXPECT_EQ(window->StatusText(1), QString());
     EXPECT_EQ(window->PBMain->size(), QSize(0, 0));
     EXPECT_TRUE(window->MnuClip->isEnabled());

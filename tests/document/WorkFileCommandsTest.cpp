@@ -51,9 +51,9 @@ protected:
         Platform::Bmp::writeFile(checker(120, 80), source);
         Gui::answerFileDialog(source);
         window->MnuOpen->trigger();
-        ASSERT_TRUE(window->DocumentOpen);
-        window->MarkerMap.InsertMarker(4, Markers::MakeMarker(10, 12));
-        window->MarkerMap.InsertMarker(0, {-20, 70, 12, 102});
+        ASSERT_TRUE(window->Doc.DocumentOpen());
+        window->Doc.Map().InsertMarker(4, Markers::MakeMarker(10, 12));
+        window->Doc.Map().InsertMarker(0, {-20, 70, 12, 102});
         makeModified();
     }
     QString writeWork(const QString& name, const Document::WorkLines& lines) {
@@ -69,10 +69,10 @@ protected:
     }
     // The state every failed load must leave: no document, nothing to see.
     void expectNoDocument() {
-        EXPECT_FALSE(window->DocumentOpen);
-        EXPECT_FALSE(window->Modified);
-        EXPECT_TRUE(window->MarkerMap.empty());
-        EXPECT_EQ(window->MarkerMap.SelectedKey, Markers::NoKey);
+        EXPECT_FALSE(window->Doc.DocumentOpen());
+        EXPECT_FALSE(window->Doc.Modified());
+        EXPECT_TRUE(window->Doc.Map().empty());
+        EXPECT_EQ(window->Doc.Map().SelectedKey, Markers::NoKey);
         EXPECT_EQ(window->PBMain->size(), QSize(0, 0));
         for (int i = 0; i < TFrmFR0010MN::PanelCount; ++i)
             EXPECT_EQ(window->StatusText(i).trimmed(), QString()) << i;
@@ -99,9 +99,9 @@ TEST_F(WorkFileCommandsTest, SavedDocumentReopensWithImageFontStyleAndMarkers) {
     font.Size = 14;
     font.Bold = true;
     font.Color = Markers::ColorValue(0, 0, 255);
-    window->ApplyMarkerFont(font);
-    window->SelectBackgroundStyle(Markers::StyleCircle1);
-    window->ExportFileName = path(QStringLiteral("export.bmp"));
+    window->Doc.ApplyFont(font);
+    window->Doc.ApplyStyle(Markers::StyleCircle1);
+    window->Doc.SetExportFileName(path(QStringLiteral("export.bmp")));
 
     const QString file = path(QStringLiteral("work.ptn"));
     QString offered;
@@ -110,46 +110,46 @@ TEST_F(WorkFileCommandsTest, SavedDocumentReopensWithImageFontStyleAndMarkers) {
 
     EXPECT_EQ(offered, QStringLiteral("新規.ptn"));
     ASSERT_TRUE(QFileInfo::exists(file));
-    EXPECT_FALSE(window->Modified);
+    EXPECT_FALSE(window->Doc.Modified());
     EXPECT_EQ(window->StatusText(0).trimmed(), QString());
-    EXPECT_EQ(window->WorkSaveFileName, file);
-    EXPECT_TRUE(window->WorkOpenFileName.isEmpty());
-    EXPECT_EQ(window->ExportFileName, path(QStringLiteral("export.bmp")));
+    EXPECT_EQ(window->Doc.WorkSaveFileName(), file);
+    EXPECT_TRUE(window->Doc.WorkOpenFileName().isEmpty());
+    EXPECT_EQ(window->Doc.ExportFileName(), path(QStringLiteral("export.bmp")));
     const std::string text = Document::DecodeWorkFile(bytesOf(file)).Lines.at(0);
     EXPECT_EQ(text, Platform::Cp932::fromUnicode(
                         QStringLiteral("\"ＭＳ ゴシック\",14,16711680,1,0,0,0")));
 
     // Another document and the starting look, then the work file again.
     window->MnuNew->trigger();
-    window->ApplyMarkerFont(Markers::MarkerFont{});
-    window->SelectBackgroundStyle(Markers::StyleButton);
+    window->Doc.ApplyFont(Markers::MarkerFont{});
+    window->Doc.ApplyStyle(Markers::StyleButton);
     Gui::answerFileDialog(file);
     window->MnuWorkOpen->trigger();
 
-    ASSERT_TRUE(window->DocumentOpen);
-    EXPECT_FALSE(window->Modified);
-    EXPECT_EQ(window->Compositor.Font(), font);
+    ASSERT_TRUE(window->Doc.DocumentOpen());
+    EXPECT_FALSE(window->Doc.Modified());
+    EXPECT_EQ(window->Doc.Compositor().Font(), font);
     EXPECT_EQ(window->LblDummy->font().pixelSize(), font.PixelHeight());
     EXPECT_TRUE(window->LblDummy->font().bold());
-    EXPECT_EQ(window->Compositor.BackgroundStyle(), Markers::StyleCircle1);
+    EXPECT_EQ(window->Doc.Compositor().BackgroundStyle(), Markers::StyleCircle1);
     EXPECT_TRUE(window->SpbCircle1->isChecked());
     EXPECT_FALSE(window->SpbButton->isChecked());
     EXPECT_TRUE(window->MnuCircle1->isChecked());
     EXPECT_FALSE(window->MnuButton->isChecked());
-    ASSERT_EQ(window->MarkerMap.size(), 2u);
-    EXPECT_EQ(*window->MarkerMap.MarkerOf(4), Markers::MakeMarker(10, 12));
-    EXPECT_EQ(*window->MarkerMap.MarkerOf(0), (Markers::TRect{-20, 70, 12, 102}));
-    EXPECT_EQ(window->MarkerMap.SelectedKey, Markers::NoKey);
-    EXPECT_EQ(window->WorkSaveFileName, file);
-    EXPECT_EQ(window->WorkOpenFileName, file);
-    EXPECT_TRUE(window->ExportFileName.isEmpty());
+    ASSERT_EQ(window->Doc.Map().size(), 2u);
+    EXPECT_EQ(*window->Doc.Map().MarkerOf(4), Markers::MakeMarker(10, 12));
+    EXPECT_EQ(*window->Doc.Map().MarkerOf(0), (Markers::TRect{-20, 70, 12, 102}));
+    EXPECT_EQ(window->Doc.Map().SelectedKey, Markers::NoKey);
+    EXPECT_EQ(window->Doc.WorkSaveFileName(), file);
+    EXPECT_EQ(window->Doc.WorkOpenFileName(), file);
+    EXPECT_TRUE(window->Doc.ExportFileName().isEmpty());
     EXPECT_EQ(window->StatusText(1), QStringLiteral(" W 120 × H 80"));
     EXPECT_EQ(window->StatusText(0), QString());
     EXPECT_EQ(window->PBMain->size(), QSize(120, 80));
     EXPECT_FALSE(window->MnuOpen->isEnabled());
     EXPECT_TRUE(window->MnuWorkSaveAs->isEnabled());
-    EXPECT_EQ(window->Compositor.SourceBitmap()->bitsPerPixel(), 8);
-    EXPECT_EQ(window->Compositor.SourceBitmap()->pixel(50, 30), checker(120, 80).pixel(50, 30));
+    EXPECT_EQ(window->Doc.Compositor().SourceBitmap()->bitsPerPixel(), 8);
+    EXPECT_EQ(window->Doc.Compositor().SourceBitmap()->pixel(50, 30), checker(120, 80).pixel(50, 30));
 
     // The screen shows what a compositor with the file's look draws: the blue font chose the
     // blue glyph set, which the black set would not match.
@@ -161,7 +161,7 @@ TEST_F(WorkFileCommandsTest, SavedDocumentReopensWithImageFontStyleAndMarkers) {
         c->SetMarkerFont(font);
         c->SetMarkerColor(glyphColor);
         c->SetBackgroundStyle(Markers::StyleCircle1);
-        c->ComposeCanvas(window->MarkerMap);
+        c->ComposeCanvas(window->Doc.Map());
         return c->CanvasBitmap()->toQImage().convertToFormat(QImage::Format_RGB32);
     };
     const QImage shown =
@@ -178,12 +178,12 @@ TEST_F(WorkFileCommandsTest, SaveWithARememberedNameAsksNothingAndSaveAsOffersIt
     const QString file = path(QStringLiteral("first.ptn"));
     Gui::answerFileDialog(file);
     window->MnuWorkSaveAs->trigger();
-    ASSERT_EQ(window->WorkSaveFileName, file);
+    ASSERT_EQ(window->Doc.WorkSaveFileName(), file);
 
-    window->MarkerMap.InsertMarker(9, Markers::MakeMarker(1, 1));
+    window->Doc.Map().InsertMarker(9, Markers::MakeMarker(1, 1));
     makeModified();
     window->MnuWorkSave->trigger();  // no dialog: the watchdog would fail the test
-    EXPECT_FALSE(window->Modified);
+    EXPECT_FALSE(window->Doc.Modified());
     EXPECT_EQ(
         Document::ReadWorkDocument(Document::DecodeWorkFile(bytesOf(file)).Lines).Markers.size(),
         3u);
@@ -193,11 +193,11 @@ TEST_F(WorkFileCommandsTest, SaveWithARememberedNameAsksNothingAndSaveAsOffersIt
     makeModified();
     window->MnuWorkSaveAs->trigger();
     EXPECT_EQ(offered, QStringLiteral("first.ptn"));
-    EXPECT_TRUE(window->Modified);
-    EXPECT_EQ(window->WorkSaveFileName, file);
+    EXPECT_TRUE(window->Doc.Modified());
+    EXPECT_EQ(window->Doc.WorkSaveFileName(), file);
 
     // Without a document the save commands do nothing.
-    window->Modified = false;
+    window->Doc.MarkClean();
     window->MnuNew->trigger();
     window->MnuWorkSave->trigger();
     window->MnuWorkSaveAs->trigger();
@@ -212,25 +212,25 @@ TEST_F(WorkFileCommandsTest, UnsavedWorkIsKeptUnlessTheAnswerIsYes) {
     window->MnuWorkOpen->trigger();
     EXPECT_EQ(question.trimmed(),
               QStringLiteral("作業は保存されていません。\r\n\r\n破棄してもよろしいですか？"));
-    EXPECT_TRUE(window->Modified);
-    EXPECT_EQ(window->MarkerMap.size(), 2u);
+    EXPECT_TRUE(window->Doc.Modified());
+    EXPECT_EQ(window->Doc.Map().size(), 2u);
 
     // Yes, then a cancelled dialog: still nothing changes.
     Gui::answerMessage(QStringLiteral("はい"));
     Gui::answerFileDialog(QString());
     window->MnuWorkOpen->trigger();
-    EXPECT_TRUE(window->Modified);
-    EXPECT_TRUE(window->DocumentOpen);
-    EXPECT_EQ(window->MarkerMap.size(), 2u);
+    EXPECT_TRUE(window->Doc.Modified());
+    EXPECT_TRUE(window->Doc.DocumentOpen());
+    EXPECT_EQ(window->Doc.Map().size(), 2u);
 
     // Yes and a file: the file's document.
     Gui::answerMessage(QStringLiteral("はい"));
     Gui::answerFileDialog(other);
     window->MnuWorkOpen->trigger();
-    EXPECT_TRUE(window->DocumentOpen);
-    EXPECT_FALSE(window->Modified);
-    EXPECT_TRUE(window->MarkerMap.empty());
-    EXPECT_EQ(window->Compositor.BackgroundStyle(), Markers::StyleBox1);
+    EXPECT_TRUE(window->Doc.DocumentOpen());
+    EXPECT_FALSE(window->Doc.Modified());
+    EXPECT_TRUE(window->Doc.Map().empty());
+    EXPECT_EQ(window->Doc.Compositor().BackgroundStyle(), Markers::StyleBox1);
     EXPECT_TRUE(window->SpbBox1->isChecked());
 
     // The next open offers the file opened last.
@@ -249,7 +249,7 @@ TEST_F(WorkFileCommandsTest, FailedSaveReportsTwiceAndKeepsTheOldFile) {
         f.write("earlier work");
     }
     ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner));
-    window->WorkSaveFileName = file;
+    window->Doc.SetWorkSaveFileName(file);
 
     QString first, second;
     Gui::answerMessage(QStringLiteral("OK"), &first);
@@ -259,17 +259,17 @@ TEST_F(WorkFileCommandsTest, FailedSaveReportsTwiceAndKeepsTheOldFile) {
     EXPECT_EQ(first.trimmed(), QStringLiteral("ファイル %1 を作成できません").arg(file));
     EXPECT_EQ(second.trimmed(), QStringLiteral("ファイルの保存に失敗しました。"));
     EXPECT_EQ(bytesOf(file), QByteArray("earlier work"));
-    EXPECT_TRUE(window->Modified);
+    EXPECT_TRUE(window->Doc.Modified());
     EXPECT_EQ(window->StatusText(0), QStringLiteral(" 変更"));
-    EXPECT_EQ(window->WorkSaveFileName, file);
+    EXPECT_EQ(window->Doc.WorkSaveFileName(), file);
 }
 
 TEST_F(WorkFileCommandsTest, LoadThatCannotReadTheFileLeavesNoDocumentAndTheOldSettings) {
     openDocument();
-    window->Modified = false;
-    window->WorkSaveFileName = path(QStringLiteral("before.ptn"));
-    window->WorkOpenFileName = path(QStringLiteral("before-open.ptn"));
-    const Markers::MarkerFont fontBefore = window->Compositor.Font();
+    window->Doc.MarkClean();
+    window->Doc.SetWorkSaveFileName(path(QStringLiteral("before.ptn")));
+    window->Doc.SetWorkOpenFileName(path(QStringLiteral("before-open.ptn")));
+    const Markers::MarkerFont fontBefore = window->Doc.Compositor().Font();
 
     // The header promises more text than the file holds.
     QByteArray bytes = Document::EncodeWorkFile(checker(4, 4), {"Arial,9,255,1,1,1,1", "4"});
@@ -289,10 +289,10 @@ TEST_F(WorkFileCommandsTest, LoadThatCannotReadTheFileLeavesNoDocumentAndTheOldS
     EXPECT_EQ(first.trimmed(), QStringLiteral("ストリームからの読み込みエラー"));
     EXPECT_EQ(second.trimmed(), QStringLiteral("ファイルの読み込みに失敗しました。"));
     expectNoDocument();
-    EXPECT_EQ(window->WorkSaveFileName, path(QStringLiteral("before.ptn")));
-    EXPECT_EQ(window->WorkOpenFileName, path(QStringLiteral("before-open.ptn")));
-    EXPECT_EQ(window->Compositor.Font(), fontBefore);
-    EXPECT_EQ(window->Compositor.BackgroundStyle(), Markers::StyleButton);
+    EXPECT_EQ(window->Doc.WorkSaveFileName(), path(QStringLiteral("before.ptn")));
+    EXPECT_EQ(window->Doc.WorkOpenFileName(), path(QStringLiteral("before-open.ptn")));
+    EXPECT_EQ(window->Doc.Compositor().Font(), fontBefore);
+    EXPECT_EQ(window->Doc.Compositor().BackgroundStyle(), Markers::StyleButton);
 }
 
 TEST_F(WorkFileCommandsTest, LoadWithABadKeyEndsWithOneMessageAndNoDocument) {
@@ -305,11 +305,11 @@ TEST_F(WorkFileCommandsTest, LoadWithABadKeyEndsWithOneMessageAndNoDocument) {
 
     EXPECT_EQ(message.trimmed(), QStringLiteral("'seven' は整数ではありません"));
     expectNoDocument();
-    EXPECT_TRUE(window->WorkSaveFileName.isEmpty());
-    EXPECT_TRUE(window->WorkOpenFileName.isEmpty());
+    EXPECT_TRUE(window->Doc.WorkSaveFileName().isEmpty());
+    EXPECT_TRUE(window->Doc.WorkOpenFileName().isEmpty());
     // Font and style came before the failing line and stay as the window's settings.
-    EXPECT_EQ(window->Compositor.Font().Name, QStringLiteral("Arial"));
-    EXPECT_EQ(window->Compositor.BackgroundStyle(), Markers::StyleBox2);
+    EXPECT_EQ(window->Doc.Compositor().Font().Name, QStringLiteral("Arial"));
+    EXPECT_EQ(window->Doc.Compositor().BackgroundStyle(), Markers::StyleBox2);
     EXPECT_TRUE(window->MnuBox2->isChecked());
 
     // A missing style line names its index.
@@ -327,15 +327,15 @@ TEST_F(WorkFileCommandsTest, LoadKeepsTheFirstOfADuplicateKeyAndMendsTheStyle) {
                   {"Arial,10,0,0,0,0,0", "17", "40,40,,,3", "0,0,,,3", "1,1,,,250", "abc,,,,2"});
     Gui::answerFileDialog(file);
     window->MnuWorkOpen->trigger();
-    ASSERT_TRUE(window->DocumentOpen);
-    EXPECT_FALSE(window->Modified);
-    EXPECT_EQ(window->Compositor.BackgroundStyle(), Markers::StyleButton);
+    ASSERT_TRUE(window->Doc.DocumentOpen());
+    EXPECT_FALSE(window->Doc.Modified());
+    EXPECT_EQ(window->Doc.Compositor().BackgroundStyle(), Markers::StyleButton);
     EXPECT_TRUE(window->SpbButton->isChecked());
     EXPECT_TRUE(window->MnuButton->isChecked());
-    ASSERT_EQ(window->MarkerMap.size(), 3u);
-    EXPECT_EQ(*window->MarkerMap.MarkerOf(3), Markers::MakeMarker(40, 40));
-    EXPECT_EQ(*window->MarkerMap.MarkerOf(250), Markers::MakeMarker(1, 1));
-    EXPECT_EQ(*window->MarkerMap.MarkerOf(2), Markers::MakeMarker(0, 0));
+    ASSERT_EQ(window->Doc.Map().size(), 3u);
+    EXPECT_EQ(*window->Doc.Map().MarkerOf(3), Markers::MakeMarker(40, 40));
+    EXPECT_EQ(*window->Doc.Map().MarkerOf(250), Markers::MakeMarker(1, 1));
+    EXPECT_EQ(*window->Doc.Map().MarkerOf(2), Markers::MakeMarker(0, 0));
 
     // Saved straight back: key order, no duplicate, defaults filled in, style 1.
     window->MnuWorkSave->trigger();
@@ -360,14 +360,14 @@ TEST_F(WorkFileCommandsTest, SaveAsOverAnExistingFileAsksFirst) {
     });
     window->MnuWorkSaveAs->trigger();
     EXPECT_EQ(bytesOf(file), QByteArray("earlier work"));
-    EXPECT_TRUE(window->Modified);
-    EXPECT_TRUE(window->WorkSaveFileName.isEmpty());
+    EXPECT_TRUE(window->Doc.Modified());
+    EXPECT_TRUE(window->Doc.WorkSaveFileName().isEmpty());
 
     // Confirmed: replaced by the work file.
     Gui::answerFileDialog(file);
     Gui::whenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
     window->MnuWorkSaveAs->trigger();
-    EXPECT_FALSE(window->Modified);
+    EXPECT_FALSE(window->Doc.Modified());
     EXPECT_EQ(
         Document::ReadWorkDocument(Document::DecodeWorkFile(bytesOf(file)).Lines).Markers.size(),
         2u);

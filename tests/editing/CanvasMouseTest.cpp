@@ -15,8 +15,8 @@ QRgb inverted(QRgb c) {
 class CanvasTest : public EditingTest {
 protected:
     void place(int32_t key, int32_t left, int32_t top) {
-        ASSERT_TRUE(window->MarkerMap.InsertMarker(key, Markers::MakeMarker(left, top)));
-        window->ComposeCanvas();
+        ASSERT_TRUE(window->Doc.Map().InsertMarker(key, Markers::MakeMarker(left, top)));
+        window->Doc.Repaint();
     }
     // A band pressed at a and dragged through b, not yet released.
     void band(QPoint a, QPoint b) {
@@ -46,22 +46,22 @@ TEST_F(CanvasTest, PressSelectsTheMarkerUnderThePointer) {
     place(1, 300, 100);
     const TRect selection{400, 300, 500, 400};
     for (const HitCase& c : kHits) {
-        window->MarkerMap.SelectionRect = selection;
-        window->MarkerMap.GuideKey = 3;
+        window->Doc.Map().SelectionRect = selection;
+        window->Doc.Map().GuideKey = 3;
         press(image(), c.p);
         QTest::mouseRelease(image(), Qt::LeftButton, {}, c.p);
-        EXPECT_EQ(window->MarkerMap.SelectedKey, c.selected) << c.name;
+        EXPECT_EQ(window->Doc.Map().SelectedKey, c.selected) << c.name;
         if (c.selected != NoKey) {
             const TRect m = *markerOf(c.selected);
             EXPECT_EQ(panel(4), QStringLiteral(" L : %1 T : %2").arg(m.Left).arg(m.Top)) << c.name;
-            EXPECT_EQ(window->MarkerMap.SelectionRect, selection) << c.name;
+            EXPECT_EQ(window->Doc.Map().SelectionRect, selection) << c.name;
         } else {
             EXPECT_EQ(panel(4), QStringLiteral(" ")) << c.name;
-            EXPECT_FALSE(window->MarkerMap.HasSelectionRect()) << c.name;  // released as a click
+            EXPECT_FALSE(window->Doc.Map().HasSelectionRect()) << c.name;  // released as a click
         }
-        EXPECT_EQ(window->MarkerMap.GuideKey, 3) << c.name;
+        EXPECT_EQ(window->Doc.Map().GuideKey, 3) << c.name;
     }
-    EXPECT_FALSE(window->Modified);
+    EXPECT_FALSE(window->Doc.Modified());
 }
 
 TEST_F(CanvasTest, DraggedMarkerLandsByItsCellCentreNotByTheGrabbedPixel) {
@@ -75,8 +75,8 @@ TEST_F(CanvasTest, DraggedMarkerLandsByItsCellCentreNotByTheGrabbedPixel) {
     EXPECT_EQ(*markerOf(4), (TRect{100, 100, 132, 132}));  // not moved before the drop
     QTest::mouseRelease(image(), Qt::LeftButton, {}, {200, 150});
     EXPECT_EQ(*markerOf(4), (TRect{185, 135, 217, 167}));
-    EXPECT_EQ(window->MarkerMap.SelectedKey, 4);
-    EXPECT_TRUE(window->Modified);
+    EXPECT_EQ(window->Doc.Map().SelectedKey, 4);
+    EXPECT_TRUE(window->Doc.Modified());
     EXPECT_EQ(panel(0), QStringLiteral(" 変更"));
     EXPECT_EQ(panel(4), QStringLiteral(" L : 185 T : 135"));
     EXPECT_FALSE(window->RubberBand.Active);
@@ -88,8 +88,8 @@ TEST_F(CanvasTest, MovingFourPixelsIsNoDrag) {
     QTest::mouseMove(image(), {114, 106});
     QTest::mouseRelease(image(), Qt::LeftButton, {}, {114, 106});
     EXPECT_EQ(*markerOf(4), (TRect{100, 100, 132, 132}));
-    EXPECT_EQ(window->MarkerMap.SelectedKey, 4);
-    EXPECT_FALSE(window->Modified);
+    EXPECT_EQ(window->Doc.Map().SelectedKey, 4);
+    EXPECT_FALSE(window->Doc.Modified());
     EXPECT_EQ(panel(0), QString());
 }
 
@@ -98,8 +98,8 @@ TEST_F(CanvasTest, MarkerDroppedOnThePaletteOrToolBarStaysWhereItWas) {
     dragOnImage({110, 110}, palette(), cell(2));
     dragOnImage({110, 110}, window->PnlTop, {300, 20});
     EXPECT_EQ(*markerOf(4), (TRect{100, 100, 132, 132}));
-    EXPECT_EQ(window->MarkerMap.size(), 1u);
-    EXPECT_FALSE(window->Modified);
+    EXPECT_EQ(window->Doc.Map().size(), 1u);
+    EXPECT_FALSE(window->Doc.Modified());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
@@ -110,7 +110,7 @@ TEST_F(CanvasTest, EscapeCancelsADragWithTheMarkerWhereItWas) {
     QTest::keyClick(window.get(), Qt::Key_Escape);
     QTest::mouseRelease(image(), Qt::LeftButton, {}, {200, 200});
     EXPECT_EQ(*markerOf(4), (TRect{100, 100, 132, 132}));
-    EXPECT_FALSE(window->Modified);
+    EXPECT_FALSE(window->Doc.Modified());
 }
 
 struct BandCase {
@@ -150,10 +150,10 @@ const BandCase kBands[] = {
 
 TEST_F(CanvasTest, RubberBandLeavesANormalisedSelectionRectangleOrAClick) {
     for (const BandCase& c : kBands) {
-        window->MarkerMap.SelectionRect = {1, 2, 3, 4};
+        window->Doc.Map().SelectionRect = {1, 2, 3, 4};
         band(c.anchor, c.anchor + QPoint(1, 1));
         EXPECT_TRUE(window->RubberBand.Active) << c.name;
-        EXPECT_EQ(window->MarkerMap.SelectionRect, (TRect{1, 2, 3, 4})) << c.name;  // until release
+        EXPECT_EQ(window->Doc.Map().SelectionRect, (TRect{1, 2, 3, 4})) << c.name;  // until release
         QTest::mouseMove(image(), c.end);
         const QString corners = QStringLiteral(" □ ") + QString::fromUtf8(c.corners);
         const QString size = QStringLiteral(" □ ") + QString::fromUtf8(c.size);
@@ -164,16 +164,16 @@ TEST_F(CanvasTest, RubberBandLeavesANormalisedSelectionRectangleOrAClick) {
         QTest::mouseRelease(image(), Qt::LeftButton, {}, c.end);
         EXPECT_FALSE(window->RubberBand.Active) << c.name;
         if (c.rect) {
-            EXPECT_EQ(window->MarkerMap.SelectionRect, c.expected) << c.name;
+            EXPECT_EQ(window->Doc.Map().SelectionRect, c.expected) << c.name;
             EXPECT_EQ(panel(2), corners) << c.name;  // kept after the release
             EXPECT_EQ(panel(3), size) << c.name;
         } else {
-            EXPECT_FALSE(window->MarkerMap.HasSelectionRect()) << c.name;
+            EXPECT_FALSE(window->Doc.Map().HasSelectionRect()) << c.name;
             EXPECT_EQ(panel(2), QStringLiteral(" ")) << c.name;
             EXPECT_EQ(panel(3), QStringLiteral(" ")) << c.name;
         }
     }
-    EXPECT_FALSE(window->Modified);
+    EXPECT_FALSE(window->Doc.Modified());
 }
 
 // The band is the image's own pixels inverted, drawn over the composed image; its moves repaint
@@ -181,7 +181,7 @@ TEST_F(CanvasTest, RubberBandLeavesANormalisedSelectionRectangleOrAClick) {
 TEST_F(CanvasTest, RubberBandIsAnInvertedOutlineAndMovesDoNotCompose) {
     band({50, 40}, {30, 30});
     flush();
-    Platform::Bitmap* canvas = window->Compositor.CanvasBitmap();
+    Platform::Bitmap* canvas = window->Doc.Compositor().CanvasBitmap();
     // A pixel only a composition would overwrite.
     canvas->view().setPixel(300, 300, qRgb(1, 2, 3));
     QTest::mouseMove(image(), {10, 5});
@@ -212,22 +212,22 @@ TEST_F(CanvasTest, RubberBandIsAnInvertedOutlineAndMovesDoNotCompose) {
 TEST_F(CanvasTest, OtherButtonsClearSelectionGuidesAndRectangle) {
     for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
         place(2, 100, 100);
-        window->MarkerMap.SelectedKey = 2;
-        window->MarkerMap.GuideKey = 2;
-        window->MarkerMap.SelectionRect = {10, 10, 50, 50};
+        window->Doc.Map().SelectedKey = 2;
+        window->Doc.Map().GuideKey = 2;
+        window->Doc.Map().SelectionRect = {10, 10, 50, 50};
         for (int i = 2; i <= 4; ++i)
             window->SetStatusText(i, QStringLiteral("x"));
         press(image(), {110, 110}, button);
         QTest::mouseRelease(image(), button, {}, {110, 110});
-        EXPECT_EQ(window->MarkerMap.SelectedKey, NoKey) << button;
-        EXPECT_EQ(window->MarkerMap.GuideKey, NoKey) << button;
-        EXPECT_FALSE(window->MarkerMap.HasSelectionRect()) << button;
+        EXPECT_EQ(window->Doc.Map().SelectedKey, NoKey) << button;
+        EXPECT_EQ(window->Doc.Map().GuideKey, NoKey) << button;
+        EXPECT_FALSE(window->Doc.Map().HasSelectionRect()) << button;
         for (int i = 2; i <= 4; ++i)
             EXPECT_EQ(panel(i), QStringLiteral(" ")) << button << " panel " << i;
         EXPECT_FALSE(window->DragMachine.Busy()) << button;
-        window->MarkerMap.RemoveMarker(2);
+        window->Doc.Map().RemoveMarker(2);
     }
-    EXPECT_FALSE(window->Modified);
+    EXPECT_FALSE(window->Doc.Modified());
 }
 
 // Dotted lines along a marker's edges run across the whole image.
@@ -244,21 +244,21 @@ TEST_F(CanvasTest, DoubleClickPutsTheGuideLinesOnAMarker) {
     place(1, 300, 60);
     EXPECT_EQ(guidePixelsInColumn(image(), 100), 0);
     doubleClick(image(), {110, 60});
-    EXPECT_EQ(window->MarkerMap.GuideKey, 0);
-    EXPECT_EQ(window->MarkerMap.SelectedKey, 0);
+    EXPECT_EQ(window->Doc.Map().GuideKey, 0);
+    EXPECT_EQ(window->Doc.Map().SelectedKey, 0);
     EXPECT_GT(guidePixelsInColumn(image(), 100), 50);
     EXPECT_EQ(guidePixelsInColumn(image(), 300), 0);
 
     doubleClick(image(), {310, 70});
-    EXPECT_EQ(window->MarkerMap.GuideKey, 1);
+    EXPECT_EQ(window->Doc.Map().GuideKey, 1);
     EXPECT_EQ(guidePixelsInColumn(image(), 100), 0);
     EXPECT_GT(guidePixelsInColumn(image(), 300), 50);
 
     // On empty image the first press has cleared the selection: the guides stay.
     doubleClick(image(), {500, 400});
-    EXPECT_EQ(window->MarkerMap.GuideKey, 1);
-    EXPECT_EQ(window->MarkerMap.SelectedKey, NoKey);
-    EXPECT_FALSE(window->Modified);
+    EXPECT_EQ(window->Doc.Map().GuideKey, 1);
+    EXPECT_EQ(window->Doc.Map().SelectedKey, NoKey);
+    EXPECT_FALSE(window->Doc.Modified());
 
     // They follow the marker when it moves.
     dragOnImage({310, 70}, image(), {215, 315});
@@ -268,9 +268,8 @@ TEST_F(CanvasTest, DoubleClickPutsTheGuideLinesOnAMarker) {
 }
 
 TEST_F(CanvasTest, WithoutADocumentTheMouseDoesNothing) {
-    place(0, 10, 10);
-    window->MarkerMap.SelectedKey = 0;
-    window->DocumentOpen = false;
+    window->Doc.New();
+    flush();
     press(image(), {20, 20});
     QTest::mouseMove(image(), {30, 30});
     QTest::mouseRelease(image(), Qt::LeftButton, {}, {30, 30});
@@ -279,21 +278,22 @@ TEST_F(CanvasTest, WithoutADocumentTheMouseDoesNothing) {
     QTest::mouseRelease(image(), Qt::LeftButton, {}, {40, 40});
     press(image(), {20, 20}, Qt::RightButton);
     QTest::mouseRelease(image(), Qt::RightButton, {}, {20, 20});
-    EXPECT_EQ(window->MarkerMap.SelectedKey, 0);
+    EXPECT_EQ(window->Doc.Map().SelectedKey, NoKey);
     EXPECT_FALSE(window->RubberBand.Active);
     EXPECT_FALSE(window->DragMachine.Busy());
-    EXPECT_EQ(*markerOf(0), (TRect{10, 10, 42, 42}));
+    EXPECT_TRUE(window->Doc.Map().empty());
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(panel(i), i == 1 ? panel(1) : QString()) << i;
+        EXPECT_EQ(panel(i), QString()) << i;
 }
 
 // A band the document went away under ends with the next release and does not come back.
 TEST_F(CanvasTest, BandEndsEvenWhenTheDocumentWentAwayUnderIt) {
     band({50, 50}, {80, 80});
-    window->DocumentOpen = false;
+    window->Doc.New();
     QTest::mouseRelease(image(), Qt::LeftButton, {}, {80, 80});
     EXPECT_FALSE(window->RubberBand.Active);
-    window->DocumentOpen = true;
+    EXPECT_FALSE(window->Doc.Map().HasSelectionRect());
+    openImage(640, 480);
     const QString corners = panel(2);
     QTest::mouseMove(image(), {120, 120});  // a plain hover
     EXPECT_FALSE(window->RubberBand.Active);

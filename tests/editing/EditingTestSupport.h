@@ -29,8 +29,8 @@ protected:
     void openImage(int width, int height) {
         QImage image(width, height, QImage::Format_RGB888);
         image.fill(kSourceColour);
-        window->TakeSourceBitmap(Platform::Bitmap::fromQImage(image));
-        window->ComposeCanvas();
+        window->Doc.TakeSourceBitmap(Platform::Bitmap::fromQImage(image));
+        window->Doc.Repaint();
         flush();
     }
 
@@ -44,7 +44,7 @@ protected:
     QWidget* image() const { return window->PBMain; }
     QPoint cell(int column) const { return window->DGMain->CellRect(column, 0).center(); }
     QString panel(int i) const { return window->StatusText(i); }
-    const Markers::Marker* markerOf(int32_t key) const { return window->MarkerMap.MarkerOf(key); }
+    const Markers::Marker* markerOf(int32_t key) const { return window->Doc.Map().MarkerOf(key); }
 
     // (x, y) of `over`, in the coordinates of the widget holding the mouse.
     static QPoint at(QWidget* holder, QWidget* over, QPoint p) {

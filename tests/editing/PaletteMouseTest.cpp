@@ -13,7 +13,7 @@ class PaletteTest : public EditingTest {};
 TEST_F(PaletteTest, DraggedNumberLandsWithItsHotSpotUnderThePointer) {
     ASSERT_FALSE(cellIsEmpty(2));
     press(palette(), cell(2));
-    EXPECT_EQ(window->MarkerMap.PaletteDragKey, 2);
+    EXPECT_EQ(window->Doc.Map().PaletteDragKey, 2);
     EXPECT_FALSE(window->DragFromCanvas);
     QTest::mouseMove(palette(), cell(2) + QPoint(5, 0));
     moveHeld(palette(), image(), {120, 90});
@@ -21,14 +21,14 @@ TEST_F(PaletteTest, DraggedNumberLandsWithItsHotSpotUnderThePointer) {
     ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), window->DragCursor.shape());
     EXPECT_EQ(panel(4), QStringLiteral(" L : 105 T : 75"));
-    EXPECT_FALSE(window->Modified);
+    EXPECT_FALSE(window->Doc.Modified());
     releaseHeld(palette(), image(), {120, 90});
 
     ASSERT_NE(markerOf(2), nullptr);
     EXPECT_EQ(*markerOf(2), (TRect{105, 75, 137, 107}));
-    EXPECT_EQ(window->MarkerMap.size(), 1u);
-    EXPECT_EQ(window->MarkerMap.SelectedKey, 2);
-    EXPECT_TRUE(window->Modified);
+    EXPECT_EQ(window->Doc.Map().size(), 1u);
+    EXPECT_EQ(window->Doc.Map().SelectedKey, 2);
+    EXPECT_TRUE(window->Doc.Modified());
     EXPECT_EQ(panel(0), QStringLiteral(" 変更"));
     EXPECT_EQ(panel(4), QStringLiteral(" L : 105 T : 75"));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
@@ -62,8 +62,8 @@ TEST_F(PaletteTest, DropAnywhereButTheImagePlacesNothing) {
         ASSERT_NE(QGuiApplication::overrideCursor(), nullptr) << r.name;
         EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::ForbiddenCursor) << r.name;
         releaseHeld(palette(), r.over, r.p);
-        EXPECT_TRUE(window->MarkerMap.empty()) << r.name;
-        EXPECT_FALSE(window->Modified) << r.name;
+        EXPECT_TRUE(window->Doc.Map().empty()) << r.name;
+        EXPECT_FALSE(window->Doc.Modified()) << r.name;
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << r.name;
     }
 }
@@ -72,8 +72,8 @@ TEST_F(PaletteTest, ReleaseWithinFivePixelsKeepsTheNumberForADoubleClick) {
     press(palette(), cell(5));
     QTest::mouseMove(palette(), cell(5) + QPoint(4, 4));
     QTest::mouseRelease(palette(), Qt::LeftButton, {}, cell(5) + QPoint(4, 4));
-    EXPECT_TRUE(window->MarkerMap.empty());
-    EXPECT_EQ(window->MarkerMap.PaletteDragKey, 5);
+    EXPECT_TRUE(window->Doc.Map().empty());
+    EXPECT_EQ(window->Doc.Map().PaletteDragKey, 5);
     EXPECT_FALSE(window->DragMachine.Busy());
     window->DGMainDblClick();
     EXPECT_NE(markerOf(5), nullptr);
@@ -96,20 +96,20 @@ const DoubleClickCase kDoubleClicks[] = {
 
 TEST_F(PaletteTest, DoubleClickPlacesInTheMiddleOfImageOrSelection) {
     for (const DoubleClickCase& c : kDoubleClicks) {
-        window->Modified = false;
-        window->ResetDocument();
+        window->Doc.MarkClean();
+        window->Doc.New();
         openImage(c.width, c.height);
-        window->MarkerMap.SelectionRect = c.selection;
+        window->Doc.Map().SelectionRect = c.selection;
         window->DGMain->SetLeftCol(c.column);  // the cell in view
         doubleClick(palette(), cell(c.column));
         SCOPED_TRACE(c.name);
         ASSERT_NE(markerOf(c.column), nullptr);
         EXPECT_EQ(*markerOf(c.column), c.expected);
-        EXPECT_EQ(window->MarkerMap.size(), 1u);
-        EXPECT_EQ(window->MarkerMap.SelectedKey, c.column);
-        EXPECT_EQ(window->MarkerMap.PaletteDragKey, NoKey);
-        EXPECT_EQ(window->MarkerMap.SelectionRect, c.selection);
-        EXPECT_TRUE(window->Modified);
+        EXPECT_EQ(window->Doc.Map().size(), 1u);
+        EXPECT_EQ(window->Doc.Map().SelectedKey, c.column);
+        EXPECT_EQ(window->Doc.Map().PaletteDragKey, NoKey);
+        EXPECT_EQ(window->Doc.Map().SelectionRect, c.selection);
+        EXPECT_TRUE(window->Doc.Modified());
         EXPECT_EQ(panel(0), QStringLiteral(" 変更"));
         EXPECT_EQ(panel(4),
                   QStringLiteral(" L : %1 T : %2").arg(c.expected.Left).arg(c.expected.Top));
@@ -124,34 +124,34 @@ TEST_F(PaletteTest, DoubleClickPlacesInTheMiddleOfImageOrSelection) {
 TEST_F(PaletteTest, OtherButtonsDoubleClickNothing) {
     press(palette(), cell(5));
     QTest::mouseRelease(palette(), Qt::LeftButton, {}, cell(5));
-    ASSERT_EQ(window->MarkerMap.PaletteDragKey, 5);
+    ASSERT_EQ(window->Doc.Map().PaletteDragKey, 5);
     for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
         QTest::mouseClick(palette(), button, {}, cell(9));
         QTest::mouseDClick(palette(), button, {}, cell(9));
         QTest::mouseRelease(palette(), button, {}, cell(9));
-        EXPECT_TRUE(window->MarkerMap.empty()) << button;
-        EXPECT_FALSE(window->Modified) << button;
-        EXPECT_EQ(window->MarkerMap.PaletteDragKey, 5) << button;
+        EXPECT_TRUE(window->Doc.Map().empty()) << button;
+        EXPECT_FALSE(window->Doc.Modified()) << button;
+        EXPECT_EQ(window->Doc.Map().PaletteDragKey, 5) << button;
     }
 }
 
 TEST_F(PaletteTest, SeveralDoubleClicksLandOnTheSameSpot) {
-    window->MarkerMap.SelectionRect = {10, 10, 110, 60};
+    window->Doc.Map().SelectionRect = {10, 10, 110, 60};
     doubleClick(palette(), cell(0));
     doubleClick(palette(), cell(1));
-    ASSERT_EQ(window->MarkerMap.size(), 2u);
+    ASSERT_EQ(window->Doc.Map().size(), 2u);
     EXPECT_EQ(*markerOf(0), *markerOf(1));
-    EXPECT_EQ(window->MarkerMap.SelectedKey, 1);
+    EXPECT_EQ(window->Doc.Map().SelectedKey, 1);
 }
 
 TEST_F(PaletteTest, PlacedNumberCanBeNeitherDraggedNorDoubleClicked) {
     doubleClick(palette(), cell(3));
     ASSERT_NE(markerOf(3), nullptr);
     const TRect before = *markerOf(3);
-    window->Modified = false;
+    window->Doc.MarkClean();
 
     press(palette(), cell(3));
-    EXPECT_EQ(window->MarkerMap.PaletteDragKey, NoKey);
+    EXPECT_EQ(window->Doc.Map().PaletteDragKey, NoKey);
     EXPECT_FALSE(window->DragMachine.Busy());
     QTest::mouseMove(palette(), cell(3) + QPoint(0, 10));
     moveHeld(palette(), image(), {300, 300});
@@ -159,8 +159,8 @@ TEST_F(PaletteTest, PlacedNumberCanBeNeitherDraggedNorDoubleClicked) {
     doubleClick(palette(), cell(3));
 
     EXPECT_EQ(*markerOf(3), before);
-    EXPECT_EQ(window->MarkerMap.size(), 1u);
-    EXPECT_FALSE(window->Modified);
+    EXPECT_EQ(window->Doc.Map().size(), 1u);
+    EXPECT_FALSE(window->Doc.Modified());
 }
 
 TEST_F(PaletteTest, PressOutsideTheCellsOrWithAnotherButton) {
@@ -169,14 +169,14 @@ TEST_F(PaletteTest, PressOutsideTheCellsOrWithAnotherButton) {
     // The right button leaves the number pressed last.
     press(palette(), cell(9), Qt::RightButton);
     QTest::mouseRelease(palette(), Qt::RightButton, {}, cell(9));
-    EXPECT_EQ(window->MarkerMap.PaletteDragKey, 8);
+    EXPECT_EQ(window->Doc.Map().PaletteDragKey, 8);
     EXPECT_FALSE(window->DragMachine.Busy());
     // Below the cells (the strip is taller than a row): no number.
     const QPoint below(cell(8).x(), window->DGMain->DefaultRowHeight() + 2);
     ASSERT_LT(below.y(), palette()->height());
     press(palette(), below);
     QTest::mouseRelease(palette(), Qt::LeftButton, {}, below);
-    EXPECT_EQ(window->MarkerMap.PaletteDragKey, NoKey);
+    EXPECT_EQ(window->Doc.Map().PaletteDragKey, NoKey);
     EXPECT_FALSE(window->DragMachine.Busy());
 }
 
@@ -201,18 +201,18 @@ TEST_F(PaletteTest, DisabledPaletteEndsItsDrag) {
     EXPECT_FALSE(window->DragMachine.Busy());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     releaseHeld(palette(), image(), {50, 50});
-    EXPECT_TRUE(window->MarkerMap.empty());
+    EXPECT_TRUE(window->Doc.Map().empty());
 }
 
 TEST_F(PaletteTest, WithoutADocumentThePaletteIgnoresTheMouse) {
-    window->ResetDocument();
+    window->Doc.New();
     window->SetDocumentState(false);
     EXPECT_FALSE(window->DGMain->isEnabled());
     window->DGMainMouseDown(Qt::LeftButton, cell(0).x(), cell(0).y());
-    EXPECT_EQ(window->MarkerMap.PaletteDragKey, NoKey);
+    EXPECT_EQ(window->Doc.Map().PaletteDragKey, NoKey);
     EXPECT_FALSE(window->DragMachine.Busy());
     window->DGMainDblClick();
-    EXPECT_TRUE(window->MarkerMap.empty());
+    EXPECT_TRUE(window->Doc.Map().empty());
 }
 
 }  // namespace

@@ -5,10 +5,8 @@
 // selection or guide lines, as a 24-bit BMP file. Runs without a display (the offscreen
 // platform unless QT_QPA_PLATFORM says otherwise). Exit status: 0 written, 1 the work file
 // could not be read or the bitmap not written (the reason on standard error), 2 usage.
-#include "Bmp.h"
-#include "Compositor.h"
+#include "Session.h"
 #include "ToolkitError.h"
-#include "WorkFile.h"
 
 #include <QGuiApplication>
 #include <QStringList>
@@ -22,18 +20,20 @@ void fail(const QString& text) {
     std::fprintf(stderr, "pictanote-render: %s\n", text.toUtf8().constData());
 }
 
-void render(const QString& input, const QString& output) {
-    Document::WorkFileImage image = Document::ReadWorkFile(input);
-    const Document::WorkDocument doc = Document::ReadWorkDocument(image.Lines);
-    Markers::Compositor compositor;
-    compositor.LoadGlyphs(QStringLiteral("BLACK"), Markers::kOliveRgb);
-    compositor.CreateBitmaps();
-    compositor.SetMarkerFont(doc.Font);
-    compositor.SetMarkerColor(doc.Font.Color);
-    compositor.SetBackgroundStyle(doc.BackgroundStyle);
-    compositor.SetSourceBitmap(std::move(image.Bitmap));
-    compositor.ComposeForExport(doc.Markers);
-    Platform::Bmp::writeFile(*compositor.CanvasBitmap(), output);
+// The window's own open and export, so the two cannot drift apart.
+Document::Result render(const QString& input, const QString& output) {
+    Document::Session session;
+    Document::Result result;
+    try {
+        session.Create();
+    } catch (const Platform::ToolkitError& e) {
+        result.Errors << e.message();
+        return result;
+    }
+    result = session.OpenWorkFile(input);
+    if (result.Ok())
+        result = session.ExportBitmap(output);
+    return result;
 }
 
 }  // namespace
@@ -47,14 +47,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: pictanote-render WORKFILE OUTPUT.bmp\n");
         return 2;
     }
-    try {
-        render(args[1], args[2]);
-    } catch (const Platform::ToolkitError& e) {
-        fail(QStringLiteral("%1: %2").arg(args[1], e.message()));
+    const Document::Result result = render(args[1], args[2]);
+    for (const QString& message : result.Errors)
+        fail(QStringLiteral("%1: %2").arg(args[1], message));
+    if (!result.Ok())
         return 1;
-    } catch (const std::bad_alloc&) {
-        fail(QStringLiteral("%1: %2").arg(args[1], Platform::Msg::outOfMemory()));
-        return 1;
-    }
     return 0;
 }

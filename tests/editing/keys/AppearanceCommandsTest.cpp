@@ -28,7 +28,7 @@ protected:
     }
     // The style, the button down and the marked menu item all name `style`, and only it.
     void expectStyleShown(int32_t style) {
-        EXPECT_EQ(window->Compositor.BackgroundStyle(), style);
+        EXPECT_EQ(window->Doc.Compositor().BackgroundStyle(), style);
         for (int i = 0; i < 6; ++i) {
             EXPECT_EQ(buttons()[i]->isChecked(), i == style)
                 << buttons()[i]->objectName().toStdString();
@@ -37,7 +37,7 @@ protected:
         }
     }
     void clearChange() {
-        window->Modified = false;
+        window->Doc.MarkClean();
         window->SetStatusText(0, QString());
     }
 
@@ -78,7 +78,7 @@ TEST_F(AppearanceTest, StyleMenuAndButtonsStayInStep) {
         items()[style]->trigger();
         SCOPED_TRACE(items()[style]->objectName().toStdString());
         expectStyleShown(style);
-        EXPECT_TRUE(window->Modified);
+        EXPECT_TRUE(window->Doc.Modified());
         EXPECT_EQ(window->StatusText(0), kChanged);
     }
     for (int32_t style : {3, 5, 0, 1, 4, 2}) {
@@ -86,7 +86,7 @@ TEST_F(AppearanceTest, StyleMenuAndButtonsStayInStep) {
         QTest::mouseClick(buttons()[style], Qt::LeftButton);
         SCOPED_TRACE(buttons()[style]->objectName().toStdString());
         expectStyleShown(style);
-        EXPECT_TRUE(window->Modified);
+        EXPECT_TRUE(window->Doc.Modified());
         EXPECT_EQ(window->StatusText(0), kChanged);
     }
 }
@@ -99,13 +99,13 @@ TEST_F(AppearanceTest, TheStyleInEffectChosenAgainStillCountsAsAChange) {
     clearChange();
     window->MnuButton->trigger();
     expectStyleShown(Markers::StyleButton);
-    EXPECT_TRUE(window->Modified);
+    EXPECT_TRUE(window->Doc.Modified());
 }
 
 TEST_F(AppearanceTest, ANewStyleShowsOnEveryMarkerAndFreeCell) {
     place(0, 10, 10);
     place(1, 300, 200);
-    window->MarkerMap.SelectedKey = 1;
+    window->Doc.Map().SelectedKey = 1;
     const QImage before = shownCanvas();
     const QImage freeCellBefore = shownCell(2);
 
@@ -123,27 +123,27 @@ TEST_F(AppearanceTest, ANewStyleShowsOnEveryMarkerAndFreeCell) {
 }
 
 TEST_F(AppearanceTest, CancellingTheFontDialogChangesNothing) {
-    const Markers::MarkerFont before = window->Compositor.Font();
+    const Markers::MarkerFont before = window->Doc.Compositor().Font();
     chooseFont(
         [](FontDialog* d) {
             pick(d, "ColorBox", QStringLiteral("赤"));
             d->findChild<QCheckBox*>(QStringLiteral("UnderlineBox"))->setChecked(true);
         },
         false);
-    EXPECT_EQ(window->Compositor.Font(), before);
-    EXPECT_FALSE(window->Modified);
+    EXPECT_EQ(window->Doc.Compositor().Font(), before);
+    EXPECT_FALSE(window->Doc.Modified());
     EXPECT_EQ(window->StatusText(0), QString());
 }
 
 TEST_F(AppearanceTest, ConfirmingTheSameFontStillCountsAsAChange) {
-    const Markers::MarkerFont before = window->Compositor.Font();
+    const Markers::MarkerFont before = window->Doc.Compositor().Font();
     Markers::MarkerFont offered;
     chooseFont([&offered](FontDialog* d) { offered = d->SelectedFont(); });
     // The dialog starts from the font in effect, spelled as it is, colour kept.
     EXPECT_EQ(offered, before);
-    EXPECT_EQ(window->Compositor.Font(), before);
-    EXPECT_EQ(window->Compositor.Font().Color, Markers::clWindowText);
-    EXPECT_TRUE(window->Modified);
+    EXPECT_EQ(window->Doc.Compositor().Font(), before);
+    EXPECT_EQ(window->Doc.Compositor().Font().Color, Markers::clWindowText);
+    EXPECT_TRUE(window->Doc.Modified());
     EXPECT_EQ(window->StatusText(0), kChanged);
 }
 
@@ -152,12 +152,12 @@ TEST_F(AppearanceTest, RedTurnsNumbersAndGlyphsRed) {
     window->MnuBox1->trigger();
     chooseFont([](FontDialog* d) { pick(d, "ColorBox", QStringLiteral("赤")); });
 
-    EXPECT_EQ(window->Compositor.Font().Color, kRed);
+    EXPECT_EQ(window->Doc.Compositor().Font().Color, kRed);
     // The box glyph is rebuilt in red.
     bool redGlyph = false;
     for (int y = 0; y < Markers::GlyphSize; ++y) {
         for (int x = 0; x < Markers::GlyphSize; ++x)
-            redGlyph = redGlyph || window->Compositor.ILBits().Pixel(Markers::StyleBox1, x, y) ==
+            redGlyph = redGlyph || window->Doc.Compositor().ILBits().Pixel(Markers::StyleBox1, x, y) ==
                                        std::optional<QRgb>(qRgb(255, 0, 0));
     }
     EXPECT_TRUE(redGlyph);
@@ -192,7 +192,7 @@ TEST_F(AppearanceTest, TheChosenFaceStyleAndEffectsReachEveryCopy) {
         d->findChild<QCheckBox*>(QStringLiteral("UnderlineBox"))->setChecked(true);
         d->findChild<QCheckBox*>(QStringLiteral("StrikeOutBox"))->setChecked(true);
     });
-    const Markers::MarkerFont& font = window->Compositor.Font();
+    const Markers::MarkerFont& font = window->Doc.Compositor().Font();
     EXPECT_EQ(font.Name, QStringLiteral("DejaVu Sans"));
     EXPECT_EQ(font.Size, 9);
     EXPECT_TRUE(font.Bold);
@@ -229,16 +229,16 @@ TEST_F(AppearanceTest, SizesOutsideEightToSixteenCannotBeConfirmed) {
     EXPECT_EQ(minimum, 8);
     EXPECT_EQ(maximum, 16);
     EXPECT_NE(typed, 20);
-    EXPECT_EQ(window->Compositor.Font().Size, 8);
+    EXPECT_EQ(window->Doc.Compositor().Font().Size, 8);
 }
 
 TEST_F(AppearanceTest, AFontOutsideTheLimitsStartsWithinThem) {
-    Markers::MarkerFont loaded = window->Compositor.Font();
+    Markers::MarkerFont loaded = window->Doc.Compositor().Font();
     loaded.Size = 20;
     loaded.Name = QStringLiteral("Nowhere Sans");
     loaded.Color = Markers::ColorValue(1, 2, 3);
-    ASSERT_TRUE(window->ApplyMarkerFont(loaded));
-    EXPECT_FALSE(window->Modified);  // as a loaded work file does it
+    ASSERT_NO_THROW(window->Doc.ApplyFont(loaded));
+    EXPECT_FALSE(window->Doc.Modified());  // as a loaded work file does it
 
     Markers::MarkerFont offered;
     chooseFont([&offered](FontDialog* d) { offered = d->SelectedFont(); }, false);
@@ -250,27 +250,28 @@ TEST_F(AppearanceTest, AFontOutsideTheLimitsStartsWithinThem) {
 TEST_F(AppearanceTest, FontAndStyleSurviveANewDocument) {
     window->MnuCircle2->trigger();
     chooseFont([](FontDialog* d) { pick(d, "ColorBox", QStringLiteral("青")); });
-    const Markers::MarkerFont chosen = window->Compositor.Font();
+    const Markers::MarkerFont chosen = window->Doc.Compositor().Font();
 
     Gui::answerMessage(QStringLiteral("はい"));
     window->MnuNew->trigger();
     settle();
-    ASSERT_FALSE(window->DocumentOpen);
+    ASSERT_FALSE(window->Doc.DocumentOpen());
     openDocument();
 
     expectStyleShown(Markers::StyleCircle2);
-    EXPECT_EQ(window->Compositor.Font(), chosen);
+    EXPECT_EQ(window->Doc.Compositor().Font(), chosen);
     place(0, 50, 50);
     settle();
     EXPECT_EQ(shownCanvas(), expectedCanvas());
 }
 
 TEST_F(AppearanceTest, SelectingAStyleForALoadedFileMarksNoChange) {
-    EXPECT_TRUE(window->SelectBackgroundStyle(Markers::StyleBox2));
+    EXPECT_TRUE(window->Doc.ApplyStyle(Markers::StyleBox2));
+    window->Doc.Repaint();
     expectStyleShown(Markers::StyleBox2);
-    EXPECT_FALSE(window->Modified);
-    EXPECT_FALSE(window->SelectBackgroundStyle(6));
-    EXPECT_FALSE(window->SelectBackgroundStyle(-1));
+    EXPECT_FALSE(window->Doc.Modified());
+    EXPECT_FALSE(window->Doc.ApplyStyle(6));
+    EXPECT_FALSE(window->Doc.ApplyStyle(-1));
     expectStyleShown(Markers::StyleBox2);
 }
 
@@ -283,5 +284,5 @@ TEST_F(AppearanceTest, TheFontButtonOpensTheSameDialog) {
     QTest::mouseClick(window->SpbFont, Qt::LeftButton);
     settle();
     EXPECT_TRUE(opened);
-    EXPECT_FALSE(window->Modified);
+    EXPECT_FALSE(window->Doc.Modified());
 }

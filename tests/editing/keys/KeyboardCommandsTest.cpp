@@ -24,9 +24,9 @@ protected:
     // A marker at (left, top), selected.
     void placeSelected(int32_t key, int32_t left, int32_t top) {
         place(key, left, top);
-        window->MarkerMap.SelectedKey = key;
+        window->Doc.Map().SelectedKey = key;
     }
-    Marker at(int32_t key) { return *window->MarkerMap.MarkerOf(key); }
+    Marker at(int32_t key) { return *window->Doc.Map().MarkerOf(key); }
 };
 
 struct NudgeRow {
@@ -65,8 +65,8 @@ TEST_P(NudgeKeyTest, MovesTheSelectedMarkerOnePixel) {
 
     EXPECT_EQ(at(3), Markers::MakeMarker(row.left, row.top));
     EXPECT_EQ(at(8), Markers::MakeMarker(200, 200));
-    EXPECT_EQ(window->MarkerMap.SelectedKey, 3);
-    EXPECT_TRUE(window->Modified);
+    EXPECT_EQ(window->Doc.Map().SelectedKey, 3);
+    EXPECT_TRUE(window->Doc.Modified());
     EXPECT_EQ(window->StatusText(0), kChanged);
     EXPECT_EQ(window->StatusText(4), QStringLiteral(" L : %1 T : %2").arg(row.left).arg(row.top));
     EXPECT_GT(paints.count, 0);
@@ -82,7 +82,7 @@ TEST_F(KeyboardTest, KeysAtTheImageEdgeChangeNothing) {
     press(Qt::Key_Left);
     press(Qt::Key_Up);
     EXPECT_EQ(at(0), Markers::MakeMarker(0, 0));
-    EXPECT_FALSE(window->Modified);
+    EXPECT_FALSE(window->Doc.Modified());
     EXPECT_EQ(window->StatusText(0), QString());
     EXPECT_EQ(window->StatusText(4), QString());
     EXPECT_EQ(paints.count, 0);
@@ -92,14 +92,14 @@ TEST_F(KeyboardTest, KeysAtTheImageEdgeChangeNothing) {
     press(Qt::Key_Right);
     press(Qt::Key_Down);
     EXPECT_EQ(at(1), Markers::MakeMarker(608, 448));
-    EXPECT_FALSE(window->Modified);
+    EXPECT_FALSE(window->Doc.Modified());
 }
 
 TEST_F(KeyboardTest, AMarkerOverTheEdgeOnlyComesBack) {
     placeSelected(5, -12, -11);
     press(Qt::Key_Left);
     EXPECT_EQ(at(5).Left, -12);
-    EXPECT_FALSE(window->Modified);
+    EXPECT_FALSE(window->Doc.Modified());
     press(Qt::Key_Right);
     EXPECT_EQ(at(5), Markers::MakeMarker(-11, -11));
     EXPECT_EQ(window->StatusText(4), QStringLiteral(" L : -11 T : -11"));
@@ -118,18 +118,18 @@ TEST_F(KeyboardTest, AutoRepeatMovesOncePerPress) {
 TEST_F(KeyboardTest, DeleteRemovesTheSelectedMarkerAndOffersItsNumberAgain) {
     placeSelected(2, 100, 100);
     place(4, 300, 100);
-    window->MarkerMap.GuideKey = 2;
+    window->Doc.Map().GuideKey = 2;
     window->SetStatusText(4, QStringLiteral("L : 100 T : 100"));
     settle();
     const QImage placedCell = shownCell(2);
 
     press(Qt::Key_Delete);
 
-    EXPECT_FALSE(window->MarkerMap.IsPlaced(2));
-    EXPECT_TRUE(window->MarkerMap.IsPlaced(4));
-    EXPECT_EQ(window->MarkerMap.SelectedKey, NoKey);
-    EXPECT_EQ(window->MarkerMap.GuideKey, NoKey);
-    EXPECT_TRUE(window->Modified);
+    EXPECT_FALSE(window->Doc.Map().IsPlaced(2));
+    EXPECT_TRUE(window->Doc.Map().IsPlaced(4));
+    EXPECT_EQ(window->Doc.Map().SelectedKey, NoKey);
+    EXPECT_EQ(window->Doc.Map().GuideKey, NoKey);
+    EXPECT_TRUE(window->Doc.Modified());
     EXPECT_EQ(window->StatusText(0), kChanged);
     EXPECT_EQ(window->StatusText(4), kBlank);
     EXPECT_EQ(shownCanvas(), expectedCanvas());
@@ -139,23 +139,23 @@ TEST_F(KeyboardTest, DeleteRemovesTheSelectedMarkerAndOffersItsNumberAgain) {
 }
 
 TEST_F(KeyboardTest, DeleteWithARectangleRemovesWhatLiesWhollyInside) {
-    window->MarkerMap.SelectionRect = {100, 100, 300, 300};
+    window->Doc.Map().SelectionRect = {100, 100, 300, 300};
     place(0, 100, 100);  // edges on the rectangle's: inside
     place(1, 268, 268);
     place(2, 90, 150);           // overlaps only
     placeSelected(3, 400, 400);  // selected, outside
-    window->MarkerMap.GuideKey = 1;
+    window->Doc.Map().GuideKey = 1;
     window->SetStatusText(4, QStringLiteral("L : 400 T : 400"));
 
     press(Qt::Key_Delete);
 
-    EXPECT_FALSE(window->MarkerMap.IsPlaced(0));
-    EXPECT_FALSE(window->MarkerMap.IsPlaced(1));
-    EXPECT_TRUE(window->MarkerMap.IsPlaced(2));
-    EXPECT_TRUE(window->MarkerMap.IsPlaced(3));
-    EXPECT_EQ(window->MarkerMap.SelectedKey, 3);
-    EXPECT_EQ(window->MarkerMap.GuideKey, NoKey);
-    EXPECT_TRUE(window->MarkerMap.HasSelectionRect());
+    EXPECT_FALSE(window->Doc.Map().IsPlaced(0));
+    EXPECT_FALSE(window->Doc.Map().IsPlaced(1));
+    EXPECT_TRUE(window->Doc.Map().IsPlaced(2));
+    EXPECT_TRUE(window->Doc.Map().IsPlaced(3));
+    EXPECT_EQ(window->Doc.Map().SelectedKey, 3);
+    EXPECT_EQ(window->Doc.Map().GuideKey, NoKey);
+    EXPECT_TRUE(window->Doc.Map().HasSelectionRect());
     EXPECT_EQ(window->StatusText(0), kChanged);
     EXPECT_EQ(window->StatusText(4), QStringLiteral(" L : 400 T : 400"));
     EXPECT_EQ(shownCanvas(), expectedCanvas());
@@ -163,21 +163,21 @@ TEST_F(KeyboardTest, DeleteWithARectangleRemovesWhatLiesWhollyInside) {
 }
 
 TEST_F(KeyboardTest, DeleteWithARectangleDeselectsASelectedMarkerInside) {
-    window->MarkerMap.SelectionRect = {0, 0, 200, 200};
+    window->Doc.Map().SelectionRect = {0, 0, 200, 200};
     placeSelected(6, 10, 10);
     window->SetStatusText(4, QStringLiteral("L : 10 T : 10"));
     press(Qt::Key_Delete);
-    EXPECT_FALSE(window->MarkerMap.IsPlaced(6));
-    EXPECT_EQ(window->MarkerMap.SelectedKey, NoKey);
+    EXPECT_FALSE(window->Doc.Map().IsPlaced(6));
+    EXPECT_EQ(window->Doc.Map().SelectedKey, NoKey);
     EXPECT_EQ(window->StatusText(4), kBlank);
 }
 
 TEST_F(KeyboardTest, DeleteWithAnEmptyRectangleStillCountsAsAChange) {
-    window->MarkerMap.SelectionRect = {0, 0, 20, 20};
+    window->Doc.Map().SelectionRect = {0, 0, 20, 20};
     place(0, 100, 100);
     press(Qt::Key_Delete);
-    EXPECT_TRUE(window->MarkerMap.IsPlaced(0));
-    EXPECT_TRUE(window->Modified);
+    EXPECT_TRUE(window->Doc.Map().IsPlaced(0));
+    EXPECT_TRUE(window->Doc.Modified());
     EXPECT_EQ(window->StatusText(0), kChanged);
 }
 
@@ -185,55 +185,55 @@ TEST_F(KeyboardTest, DeleteWithNothingSelectedDoesNothing) {
     place(0, 100, 100);
     Keys::PaintCounter paints(window->PBMain);
     press(Qt::Key_Delete);
-    EXPECT_TRUE(window->MarkerMap.IsPlaced(0));
-    EXPECT_FALSE(window->Modified);
+    EXPECT_TRUE(window->Doc.Map().IsPlaced(0));
+    EXPECT_FALSE(window->Doc.Modified());
     EXPECT_EQ(window->StatusText(0), QString());
     EXPECT_EQ(paints.count, 0);
 }
 
 TEST_F(KeyboardTest, EscapeClearsTheSelectionStateSoDeleteRemovesNothing) {
-    window->MarkerMap.SelectionRect = {0, 0, 300, 300};
+    window->Doc.Map().SelectionRect = {0, 0, 300, 300};
     placeSelected(1, 50, 50);
-    window->MarkerMap.GuideKey = 1;
-    window->Modified = true;
+    window->Doc.Map().GuideKey = 1;
+    window->Doc.History().push(new QUndoCommand(QStringLiteral("edit")));
     window->SetStatusText(0, QStringLiteral("変更"));
     for (int panel : {2, 3, 4})
         window->SetStatusText(panel, QStringLiteral("x"));
 
     press(Qt::Key_Escape);
 
-    EXPECT_EQ(window->MarkerMap.SelectedKey, NoKey);
-    EXPECT_EQ(window->MarkerMap.GuideKey, NoKey);
-    EXPECT_FALSE(window->MarkerMap.HasSelectionRect());
+    EXPECT_EQ(window->Doc.Map().SelectedKey, NoKey);
+    EXPECT_EQ(window->Doc.Map().GuideKey, NoKey);
+    EXPECT_FALSE(window->Doc.Map().HasSelectionRect());
     EXPECT_EQ(window->StatusText(0), kChanged);
     for (int panel : {2, 3, 4})
         EXPECT_EQ(window->StatusText(panel), kBlank) << panel;
     EXPECT_EQ(shownCanvas(), expectedCanvas());
 
     // Escape is no change of the document.
-    window->Modified = false;
+    window->Doc.MarkClean();
     press(Qt::Key_Escape);
-    EXPECT_FALSE(window->Modified);
+    EXPECT_FALSE(window->Doc.Modified());
 
     press(Qt::Key_Delete);
-    EXPECT_TRUE(window->MarkerMap.IsPlaced(1));
-    EXPECT_FALSE(window->Modified);
+    EXPECT_TRUE(window->Doc.Map().IsPlaced(1));
+    EXPECT_FALSE(window->Doc.Modified());
 }
 
 TEST_F(KeyboardTest, NoKeyActsWithoutADocument) {
     window->MnuNew->trigger();
     settle();
-    ASSERT_FALSE(window->DocumentOpen);
+    ASSERT_FALSE(window->Doc.DocumentOpen());
     // Selection state left behind on purpose: the keys must still not act on it.
-    window->MarkerMap.SelectionRect = {0, 0, 300, 300};
+    window->Doc.Map().SelectionRect = {0, 0, 300, 300};
     placeSelected(1, 50, 50);
     for (int key :
          {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Escape, Qt::Key_Delete})
         press(key);
     EXPECT_EQ(at(1), Markers::MakeMarker(50, 50));
-    EXPECT_EQ(window->MarkerMap.SelectedKey, 1);
-    EXPECT_TRUE(window->MarkerMap.HasSelectionRect());
-    EXPECT_FALSE(window->Modified);
+    EXPECT_EQ(window->Doc.Map().SelectedKey, 1);
+    EXPECT_TRUE(window->Doc.Map().HasSelectionRect());
+    EXPECT_FALSE(window->Doc.Modified());
     for (int panel = 0; panel < TFrmFR0010MN::PanelCount; ++panel)
         EXPECT_EQ(window->StatusText(panel), QString()) << panel;
 }
@@ -287,5 +287,5 @@ TEST_F(KeyboardTest, KeysOfDialogsAndTheMenuBarAreLeftAlone) {
     press(Qt::Key_Left);
 
     EXPECT_EQ(at(1), Markers::MakeMarker(100, 100));
-    EXPECT_FALSE(window->Modified);
+    EXPECT_FALSE(window->Doc.Modified());
 }

@@ -51,28 +51,28 @@ protected:
 
     // A 640 x 480 image taken as a new document, as opening a file does.
     void openDocument() {
-        window->TakeSourceBitmap(patternImage(640, 480));
+        window->Doc.TakeSourceBitmap(patternImage(640, 480));
         settle();
     }
 
     void settle() { QCoreApplication::processEvents(); }
 
     Markers::Marker* place(int32_t key, int32_t left, int32_t top) {
-        window->MarkerMap.InsertMarker(key, Markers::MakeMarker(left, top));
-        window->ComposeCanvas();  // as every command that changes the markers does
+        window->Doc.Map().InsertMarker(key, Markers::MakeMarker(left, top));
+        window->Doc.Repaint();  // as every command that changes the markers does
         settle();
-        return window->MarkerMap.MarkerOf(key);
+        return window->Doc.Map().MarkerOf(key);
     }
 
     // The document as a Compositor of our own draws it with the window's appearance.
     QImage expectedCanvas() {
         Markers::Compositor reference;
-        reference.SetMarkerFont(window->Compositor.Font());
-        reference.SetMarkerColor(window->Compositor.Font().Color);
-        reference.SetBackgroundStyle(window->Compositor.BackgroundStyle());
+        reference.SetMarkerFont(window->Doc.Compositor().Font());
+        reference.SetMarkerColor(window->Doc.Compositor().Font().Color);
+        reference.SetBackgroundStyle(window->Doc.Compositor().BackgroundStyle());
         reference.CreateBitmaps();
-        reference.SetSourceBitmap(*window->Compositor.SourceBitmap());
-        reference.ComposeCanvas(window->MarkerMap);
+        reference.SetSourceBitmap(*window->Doc.Compositor().SourceBitmap());
+        reference.ComposeCanvas(window->Doc.Map());
         return reference.CanvasBitmap()->view().convertToFormat(QImage::Format_RGB32);
     }
 
@@ -88,11 +88,11 @@ protected:
     }
     QImage expectedCell(int column) {
         Markers::Compositor reference;
-        reference.SetMarkerFont(window->Compositor.Font());
-        reference.SetMarkerColor(window->Compositor.Font().Color);
-        reference.SetBackgroundStyle(window->Compositor.BackgroundStyle());
+        reference.SetMarkerFont(window->Doc.Compositor().Font());
+        reference.SetMarkerColor(window->Doc.Compositor().Font().Color);
+        reference.SetBackgroundStyle(window->Doc.Compositor().BackgroundStyle());
         reference.CreateBitmaps();
-        const QRect r = reference.DrawPaletteCell(window->MarkerMap, column);
+        const QRect r = reference.DrawPaletteCell(window->Doc.Map(), column);
         return reference.CellBitmap()->view().copy(r).convertToFormat(QImage::Format_RGB32);
     }
 };

@@ -29,43 +29,26 @@ std::optional<Markers::NudgeDirection> nudgeDirection(int key) {
 // Shift, Ctrl and Alt are not looked at: Shift+Left moves by one pixel like Left. Keys whose
 // condition is not met change nothing and redraw nothing.
 void TFrmFR0010MN::FormKeyDown(int Key, Qt::KeyboardModifiers) {
-    if (!DocumentOpen)
+    if (!Doc.DocumentOpen())
         return;
 
-    if (Key == Qt::Key_Delete && MarkerMap.HasSelectionRect()) {
-        const Markers::Deletion deletion = Markers::DeleteMarkersInSelectionRect(MarkerMap);
-        if (deletion.SelectedRemoved)
-            SetStatusText(4, QString());
-        // A rectangle with nothing inside still counts as a change.
-        MarkModified();
-        ComposeCanvas();
-        DGMain->viewport()->update();
+    if (Key == Qt::Key_Delete && Doc.Map().HasSelectionRect()) {
+        Doc.DeleteInSelectionRect();
         return;
     }
 
     if (Key == Qt::Key_Escape) {
-        Markers::ClearSelection(MarkerMap);
-        for (int panel : {2, 3, 4})
+        Doc.ClearSelection();
+        for (int panel : {PanelBandCorners, PanelBandSize, PanelMarkerPosition})
             SetStatusText(panel, QString());
-        ComposeCanvas();
         return;
     }
 
     if (const auto direction = nudgeDirection(Key)) {
-        const Markers::Marker* moved =
-            Markers::NudgeSelectedMarker(MarkerMap, *direction, PBMain->width(), PBMain->height());
-        if (!moved)
-            return;
-        MarkModified();
-        ShowMarkerPosition(moved->Left, moved->Top);
-        ComposeCanvas();
+        Doc.Nudge(*direction);
         return;
     }
 
-    if (Key == Qt::Key_Delete && Markers::DeleteSelectedMarker(MarkerMap).Removed > 0) {
-        MarkModified();
-        SetStatusText(4, QString());
-        ComposeCanvas();
-        DGMain->viewport()->update();
-    }
+    if (Key == Qt::Key_Delete)
+        Doc.DeleteSelected();
 }

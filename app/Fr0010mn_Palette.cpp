@@ -4,18 +4,18 @@
 #include "Fr0010mn.h"
 
 void TFrmFR0010MN::DGMainMouseDown(Qt::MouseButton button, int x, int y) {
-    if (button != Qt::LeftButton || !DocumentOpen)
+    if (button != Qt::LeftButton || !Doc.DocumentOpen())
         return;
     int column = -1;
     int row = -1;
     DGMain->MouseToCell(x, y, column, row);
-    if (column >= 0 && row >= 0 && MarkerMap.FindMarker(column) == MarkerMap.end()) {
+    if (column >= 0 && row >= 0 && !Doc.Map().IsPlaced(column)) {
         DragMachine.BeginDrag(DGMain->viewport(), DGMain->viewport()->mapToGlobal(QPoint(x, y)));
-        MarkerMap.PaletteDragKey = column;
+        Doc.SetPaletteDragKey(column);
         return;
     }
     // A placed number (or no number) can be neither dragged nor double-clicked again.
-    MarkerMap.PaletteDragKey = Markers::NoKey;
+    Doc.SetPaletteDragKey(Markers::NoKey);
 }
 
 void TFrmFR0010MN::DGMainStartDrag() {
@@ -25,25 +25,17 @@ void TFrmFR0010MN::DGMainStartDrag() {
 // The number pressed last goes to the middle of the selection rectangle, or of the image when
 // there is none.
 void TFrmFR0010MN::DGMainDblClick() {
-    const int32_t key = MarkerMap.PaletteDragKey;
+    const Markers::MarkerMap& map = Doc.Map();
+    const int32_t key = map.PaletteDragKey;
     if (key == Markers::NoKey)
         return;
-    const Markers::TRect area = MarkerMap.HasSelectionRect()
-                                    ? MarkerMap.SelectionRect
-                                    : Markers::TRect{0, 0, PBMain->width(), PBMain->height()};
-    const Markers::Marker marker = Markers::CenteredMarker(area);
+    const Markers::TRect area =
+        map.HasSelectionRect() ? map.SelectionRect
+                               : Markers::TRect{0, 0, Doc.ImageWidth(), Doc.ImageHeight()};
+    Doc.SetPaletteDragKey(Markers::NoKey);
     // The key was free at the press; should it have been placed since, the marker already
     // there stays and nothing is reported as changed.
-    if (!MarkerMap.InsertMarker(key, marker)) {
-        MarkerMap.PaletteDragKey = Markers::NoKey;
-        return;
-    }
-    MarkerMap.SelectedKey = key;
-    MarkerMap.PaletteDragKey = Markers::NoKey;
-    MarkModified();
-    ComposeCanvas();
-    DGMain->viewport()->update();
-    ShowMarkerPosition(marker.Left, marker.Top);
+    Doc.Place(key, Markers::CenteredMarker(area));
 }
 
 // The window has already seen the key; the grid neither moves its current cell nor scrolls.

@@ -52,52 +52,46 @@ void TFrmFR0010MN::ConnectMouse() {
 }
 
 void TFrmFR0010MN::PBMainMouseDown(Qt::MouseButton button, int x, int y) {
-    if (!DocumentOpen)
+    if (!Doc.DocumentOpen())
         return;
     if (button == Qt::RightButton || button == Qt::MiddleButton) {
-        SetStatusText(2, QString());
-        SetStatusText(3, QString());
-        SetStatusText(4, QString());
-        MarkerMap.SelectedKey = NoKey;
-        MarkerMap.GuideKey = NoKey;
-        MarkerMap.SelectionRect.Left = NoKey;
-        ComposeCanvas();
+        for (int panel : {PanelBandCorners, PanelBandSize, PanelMarkerPosition})
+            SetStatusText(panel, QString());
+        Doc.ClearSelection();
         return;
     }
     if (button != Qt::LeftButton)
         return;
 
-    const int32_t key = MarkerMap.MarkerAtPoint(x, y);
+    const int32_t key = Doc.Map().MarkerAtPoint(x, y);
     if (key != NoKey) {
-        MarkerMap.SelectedKey = key;
-        ComposeCanvas();
-        const Markers::Marker* marker = MarkerMap.MarkerOf(key);
+        Doc.Select(key);
+        const Markers::Marker* marker = Doc.Map().MarkerOf(key);
         ShowMarkerPosition(marker->Left, marker->Top);
         DragMachine.BeginDrag(PBMain, PBMain->mapToGlobal(QPoint(x, y)));
         return;
     }
 
     // Empty image: a rubber band begins; the old selection rectangle stays until the release.
-    MarkerMap.SelectedKey = NoKey;
-    ComposeCanvas();
-    SetStatusText(4, QString());
+    Doc.Select(NoKey);
+    SetStatusText(PanelMarkerPosition, QString());
     RubberBand = {true, x, y, x, y};
 }
 
 void TFrmFR0010MN::PBMainMouseMove(int x, int y) {
-    if (!DocumentOpen || !RubberBand.Active)
+    if (!Doc.DocumentOpen() || !RubberBand.Active)
         return;
     const int32_t cx = Markers::ClampToExtent(x, PBMain->width());
     const int32_t cy = Markers::ClampToExtent(y, PBMain->height());
     UpdateRubberBand(cx, cy);
-    SetStatusText(2, QStringLiteral("□ (%1,%2) - (%3,%4)")
-                         .arg(RubberBand.AnchorX)
-                         .arg(RubberBand.AnchorY)
-                         .arg(cx)
-                         .arg(cy));
-    SetStatusText(3, QStringLiteral("□ W %1 × H %2")
-                         .arg(std::abs(int64_t{RubberBand.AnchorX} - cx))
-                         .arg(std::abs(int64_t{RubberBand.AnchorY} - cy)));
+    SetStatusText(PanelBandCorners, QStringLiteral("□ (%1,%2) - (%3,%4)")
+                                        .arg(RubberBand.AnchorX)
+                                        .arg(RubberBand.AnchorY)
+                                        .arg(cx)
+                                        .arg(cy));
+    SetStatusText(PanelBandSize, QStringLiteral("□ W %1 × H %2")
+                                     .arg(std::abs(int64_t{RubberBand.AnchorX} - cx))
+                                     .arg(std::abs(int64_t{RubberBand.AnchorY} - cy)));
 }
 
 // The release of any button ends the rubber band.
@@ -106,19 +100,18 @@ void TFrmFR0010MN::PBMainMouseUp() {
         return;
     // A band the document went away under just ends, so it cannot come back with the next one.
     RubberBand.Active = false;
-    if (!DocumentOpen)
+    if (!Doc.DocumentOpen())
         return;
     const RubberBandState& band = RubberBand;
+    // The composed image has no outline, so either also takes the band off the screen.
     if (Markers::IsClickGesture(band.AnchorX, band.AnchorY, band.EndX, band.EndY)) {
-        SetStatusText(2, QString());
-        SetStatusText(3, QString());
-        MarkerMap.SelectionRect.Left = NoKey;
+        SetStatusText(PanelBandCorners, QString());
+        SetStatusText(PanelBandSize, QString());
+        Doc.ClearSelectionRect();
     } else {
-        MarkerMap.SelectionRect =
-            Markers::NormalizedRect(band.AnchorX, band.AnchorY, band.EndX, band.EndY);
+        Doc.SetSelectionRect(
+            Markers::NormalizedRect(band.AnchorX, band.AnchorY, band.EndX, band.EndY));
     }
-    // The composed image has no outline, so this also takes the band off the screen.
-    ComposeCanvas();
 }
 
 void TFrmFR0010MN::PBMainStartDrag() {
@@ -131,50 +124,32 @@ void TFrmFR0010MN::PBMainDragOver(int x, int y, bool& accept) {
     ShowMarkerPosition(landing.Left, landing.Top);
 }
 
-// Wherever a marker was grabbed, it lands with its pixel (15, 15) under the drop point.
+// Wherever a marker was grabbed, it lands with its pixel (15, 15) under the drop point. A
+// marker that went away during the drag (nothing selected any more), or a palette number that
+// was placed meanwhile, drops nothing.
 void TFrmFR0010MN::PBMainDragDrop(int x, int y) {
     const Markers::Marker dropped = Markers::MarkerAtDropPoint(x, y);
-    if (DragFromCanvas) {
-        Markers::Marker* moved = MarkerMap.MarkerOf(MarkerMap.SelectedKey);
-        // Nothing selected to move (the selection went away during the drag): no drop.
-        if (!moved)
-            return;
-        *moved = dropped;
-        ComposeCanvas();
-    } else {
-        const int32_t key = DGMain->Col();
-        // The number was free at the press; if it is on the image by now, it stays where it is.
-        if (!MarkerMap.InsertMarker(key, dropped))
-            return;
-        MarkerMap.SelectedKey = key;
-        ComposeCanvas();
-        DGMain->viewport()->update();
-    }
-    ShowMarkerPosition(dropped.Left, dropped.Top);
-    MarkModified();
+    if (DragFromCanvas)
+        Doc.MoveSelected(dropped);
+    else
+        Doc.Place(DGMain->Col(), dropped);
 }
 
 // The guide lines go to the selected marker; the first press of the double-click selected it.
 void TFrmFR0010MN::PBMainDblClick() {
-    if (MarkerMap.SelectedKey == NoKey)
+    if (Doc.Map().SelectedKey == NoKey)
         return;
-    MarkerMap.GuideKey = MarkerMap.SelectedKey;
-    ComposeCanvas();
+    Doc.ShowGuides(Doc.Map().SelectedKey);
 }
 
 void TFrmFR0010MN::ShowMarkerPosition(int32_t left, int32_t top) {
-    SetStatusText(4, QStringLiteral("L : %1 T : %2").arg(left).arg(top));
-}
-
-void TFrmFR0010MN::MarkModified() {
-    Modified = true;
-    SetStatusText(0, QStringLiteral("変更"));
+    SetStatusText(PanelMarkerPosition, QStringLiteral("L : %1 T : %2").arg(left).arg(top));
 }
 
 // The band lives on the screen only: its outline is the composed image's own pixels inverted,
 // drawn after them in every paint while the band is active.
 void TFrmFR0010MN::PaintRubberBand(QPainter* canvas, const QRect& clip) {
-    Platform::Bitmap* image = Compositor.CanvasBitmap();
+    Platform::Bitmap* image = Doc.Compositor().CanvasBitmap();
     if (!RubberBand.Active || !image || image->isNull())
         return;
     const QImage view = image->view();

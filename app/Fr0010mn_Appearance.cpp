@@ -1,12 +1,10 @@
 // The main window's appearance commands: the marker-number font (with its colour, which picks
 // the colour set of the glyphs) and the background style drawn behind every number, with the
 // style buttons and the style menu always showing the same style. Also wires the keyboard.
-#include "Common.h"
 #include "FontDialog.h"
 #include "Fr0010mn.h"
 #include "KeyPreview.h"
 #include "MarkerEdit.h"
-#include "ToolkitError.h"
 
 #include <array>
 
@@ -51,56 +49,28 @@ void TFrmFR0010MN::ConnectAppearance() {
 
 // Confirming the dialog is a change even when the font is the same as before.
 void TFrmFR0010MN::MnuFontClick() {
-    FDDraw->SetMarkerFont(Compositor.Font());
+    FDDraw->SetMarkerFont(Doc.Font());
     if (FDDraw->exec() != QDialog::Accepted)
         return;
-    if (!ApplyMarkerFont(FDDraw->SelectedFont()))
-        return;
-    if (DocumentOpen)
-        MarkModified();
-    ComposeCanvas();
-    DGMain->viewport()->update();
+    ReportFailure(Doc.SetFont(FDDraw->SelectedFont()));
 }
 
-// The glyphs are rebuilt first: should that fail, the font in effect and its glyphs stay as
-// they were, together.
-bool TFrmFR0010MN::ApplyMarkerFont(const Markers::MarkerFont& font) {
-    try {
-        Compositor.SetMarkerColor(font.Color);
-    } catch (const Platform::ToolkitError& e) {
-        Common::ErrMsg(this, e.message());
-        return false;
-    }
-    Compositor.SetMarkerFont(font);
-    const QFont drawn = font.ToQFont();
-    LblDummy->setFont(drawn);
-    DGMain->setFont(drawn);
-    return true;
-}
-
-bool TFrmFR0010MN::SelectBackgroundStyle(int32_t style) {
+void TFrmFR0010MN::ShowBackgroundStyle(int32_t style) {
     QToolButton* button = controlWithTag(styleButtons(*this), style);
     QAction* item = controlWithTag(styleItems(*this), style);
-    if (!button || !item)
-        return false;
-    Compositor.SetBackgroundStyle(style);
     // The group of each lets go of the others.
-    item->setChecked(true);
-    button->setChecked(true);
-    return true;
+    if (item)
+        item->setChecked(true);
+    if (button)
+        button->setChecked(true);
 }
 
 // Choosing the style already in effect is still a change. Neither handler rebuilds the glyphs:
 // all six of the current colour are in ILBits, and the style only picks the one drawn.
 void TFrmFR0010MN::MnuNoneClick(QObject* Sender) {
     const auto style = Markers::StyleFromTag(Sender ? Sender->property("tag") : QVariant());
-    if (!style)
-        return;
-    if (DocumentOpen)
-        MarkModified();
-    SelectBackgroundStyle(*style);
-    ComposeCanvas();
-    DGMain->viewport()->update();
+    if (style)
+        Doc.SetStyle(*style);
 }
 
 // The clicked button is already down: its group saw to that before the click came.

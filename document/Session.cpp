@@ -1,0 +1,422 @@
+#include "Session.h"
+
+#include "Bmp.h"
+#include "ClipboardImage.h"
+#include "DocumentMessages.h"
+#include "EditStep.h"
+#include "ToolkitError.h"
+#include "WorkFile.h"
+
+#include <QFileInfo>
+
+#include <new>
+
+namespace Document {
+namespace {
+
+// The history keeps this many steps; far more than a picture of 99 markers needs, small
+// enough (each step holds only the markers it changed) never to matter for memory.
+constexpr int kHistoryLimit = 10000;
+
+// Runs a step of a file operation: a failure adds its message (running out of memory its own).
+template <class Step>
+bool Guarded(Result& result, Step&& step) {
+    try {
+        step();
+        return true;
+    } catch (const Platform::ToolkitError& e) {
+        result.Errors << e.message();
+    } catch (const std::bad_alloc&) {
+        result.Errors << Platform::Msg::outOfMemory();
+    }
+    return false;
+}
+
+constexpr Changes kNewDocument = Change::Reset | Change::ImageSize | Change::OpenState |
+                                 Change::Canvas | Change::Palette;
+
+}  // namespace
+
+Session::Session(QObject* parent) : QObject(parent) {
+    m_history.setUndoLimit(kHistoryLimit);
+}
+
+Session::~Session() = default;
+
+void Session::Create(int cellWidth, int cellHeight) {
+    m_compositor.SetBackgroundStyle(Markers::StyleButton);
+    m_compositor.LoadGlyphs(QStringLiteral("BLACK"), Markers::kOliveRgb);
+    m_compositor.CreateBitmaps(cellWidth, cellHeight);
+}
+
+void Session::Destroy() noexcept {
+    m_map.ClearMarkers();
+    m_compositor.FreeBitmaps();
+}
+
+int32_t Session::ImageWidth() const noexcept {
+    const Platform::Bitmap* source = m_compositor.SourceBitmap();
+    return source ? source->width() : 0;
+}
+
+int32_t Session::ImageHeight() const noexcept {
+    const Platform::Bitmap* source = m_compositor.SourceBitmap();
+    return source ? source->height() : 0;
+}
+
+void Session::MarkClean() {
+    m_history.setClean();
+    Announce(Change::Modified);
+}
+
+void Session::Repaint() {
+    Announce(Change::Canvas | Change::Palette | Change::Appearance);
+}
+
+Platform::Bitmap* Session::ScreenImage() {
+    Platform::Bitmap* canvas = m_compositor.CanvasBitmap();
+    if (canvas && !m_canvasComposed) {
+        m_compositor.ComposeCanvas(m_map);
+        m_canvasComposed = true;
+    }
+    return canvas;
+}
+
+void Session::Announce(Changes what) {
+    if (what & Change::Canvas)
+        m_canvasComposed = false;
+    emit changed(what);
+}
+
+// ---- Documents ----
+
+void Session::ResetDocument() {
+    EndNudgeRun();
+    m_map.ClearMarkers();
+    m_documentOpen = false;
+    m_history.clear();
+}
+
+void Session::ClearFileNames() {
+    m_workSaveFileName.clear();
+    m_workOpenFileName.clear();
+    m_exportFileName.clear();
+}
+
+void Session::TakeImage(Platform::Bitmap bitmap) {
+    m_compositor.SetSourceBitmap(std::move(bitmap));
+    m_canvasComposed = false;
+    m_documentOpen = true;
+}
+
+void Session::New() {
+    ResetDocument();
+    ClearFileNames();
+    m_compositor.ReleaseImages();
+    Announce(kNewDocument);
+}
+
+Result Session::OpenBitmap(const QString& path) {
+    ResetDocument();
+    ClearFileNames();
+    Result result;
+    Guarded(result, [&] {
+        m_compositor.ReleaseImages();
+        TakeImage(Platform::Bmp::readFile(path));
+    });
+    Announce(kNewDocument);
+    return result;
+}
+
+Result Session::Paste(const QMimeData* data) {
+    ResetDocument();
+    ClearFileNames();
+    Result result;
+    Guarded(result, [&] {
+        m_compositor.ReleaseImages();
+        TakeImage(ClipboardBitmap(data));
+    });
+    Announce(kNewDocument);
+    return result;
+}
+
+Result Session::TakeSourceBitmap(Platform::Bitmap bitmap) {
+    ResetDocument();
+    ClearFileNames();
+    Result result;
+    Guarded(result, [&] {
+        m_compositor.ReleaseImages();
+        TakeImage(std::move(bitmap));
+    });
+    Announce(kNewDocument);
+    return result;
+}
+
+Result Session::OpenWorkFile(const QString& path) {
+    ResetDocument();
+    m_compositor.ReleaseImages();
+    Result result;
+    WorkFileImage image;
+    if (!Guarded(result, [&] { image = ReadWorkFile(path); })) {
+        result.Errors << Texts::loadFailed();
+    } else {
+        const bool loaded = Guarded(result, [&] {
+            m_compositor.SetSourceBitmap(std::move(image.Bitmap));
+            // The loaded font and style take effect as if chosen by the user, marking no change.
+            ApplyFont(ReadFontLine(LineAt(image.Lines, 0)));
+            if (!ApplyStyle(ReadStyleLine(LineAt(image.Lines, 1))))
+                ApplyStyle(Markers::StyleButton);
+            for (std::size_t i = 2; i < image.Lines.size(); ++i) {
+                const MarkerLine m = ReadMarkerLine(image.Lines[i]);
+                m_map.InsertMarker(m.Key, m.Rect);  // a key listed twice keeps its first
+            }
+        });
+        if (loaded) {
+            m_exportFileName.clear();
+            m_workSaveFileName = path;
+            m_workOpenFileName = path;
+            m_documentOpen = true;
+        } else {
+            // A broken file leaves no half document: no markers and no image. A font or style
+            // taken from it before the failure stays, as the window's own settings.
+            m_map.ClearMarkers();
+            m_compositor.ReleaseImages();
+        }
+    }
+    Announce(kNewDocument | Change::Appearance);
+    return result;
+}
+
+Result Session::SaveWorkFile(const QString& path) {
+    Result result;
+    WorkLines lines;
+    if (!Guarded(result, [&] { lines = MakeWorkLines(Font(), BackgroundStyle(), m_map); }))
+        return result;
+    const Platform::Bitmap* source = m_compositor.SourceBitmap();
+    if (!source || !Guarded(result, [&] { WriteWorkFile(*source, lines, path); })) {
+        result.Errors << Texts::saveFailed();
+        return result;
+    }
+    m_workSaveFileName = path;
+    EndNudgeRun();
+    MarkClean();
+    return result;
+}
+
+// The file is written whole beside the target and then put in its place in one rename, so a
+// failed export leaves an existing file as it was. The screen is not repainted: the canvas is
+// composed for the screen again at the next paint.
+Result Session::ExportBitmap(const QString& path) {
+    Result result;
+    Guarded(result, [&] {
+        // A file marked read-only is not replaced, whoever runs the program: the rename that
+        // puts the new file in place would otherwise pass over the mark.
+        const QFileInfo target(path);
+        if (target.exists() && target.isFile() && !(target.permissions() & QFile::WriteOwner))
+            throw Platform::ToolkitError(Platform::Msg::cannotCreateFile(path));
+        Platform::Bitmap* canvas = m_compositor.CanvasBitmap();
+        if (!canvas || !m_documentOpen)
+            throw Platform::ToolkitError(Platform::Msg::invalidBitmap());
+        m_compositor.ComposeForExport(m_map);
+        m_canvasComposed = false;
+        Platform::Bmp::writeFile(*canvas, path);
+        m_exportFileName = path;
+    });
+    return result;
+}
+
+// ---- Edits ----
+
+void Session::Push(EditStep* step) {
+    m_history.push(step);
+}
+
+bool Session::Place(int32_t key, const Markers::Marker& marker) {
+    EndNudgeRun();
+    if (!m_map.InsertMarker(key, marker))
+        return false;
+    m_map.SelectedKey = key;
+    auto* step = new EditStep(*this, StepKind::Place, key);
+    step->AddMarker({key, std::nullopt, marker});
+    Push(step);
+    Announce(Change::Canvas | Change::Palette | Change::Modified | Change::MarkerPosition);
+    return true;
+}
+
+bool Session::MoveSelected(const Markers::Marker& marker) {
+    EndNudgeRun();
+    const int32_t key = m_map.SelectedKey;
+    Markers::Marker* moved = m_map.MarkerOf(key);
+    if (!moved)
+        return false;
+    auto* step = new EditStep(*this, StepKind::Move, key);
+    step->AddMarker({key, *moved, marker});
+    *moved = marker;
+    Push(step);
+    Announce(Change::Canvas | Change::Modified | Change::MarkerPosition);
+    return true;
+}
+
+const Markers::Marker* Session::Nudge(Markers::NudgeDirection direction) {
+    const int32_t key = m_map.SelectedKey;
+    const Markers::Marker* before = m_map.MarkerOf(key);
+    if (!before)
+        return nullptr;
+    const Markers::Marker old = *before;
+    const Markers::Marker* moved =
+        Markers::NudgeSelectedMarker(m_map, direction, ImageWidth(), ImageHeight());
+    if (!moved)
+        return nullptr;
+    auto* step = new EditStep(*this, StepKind::Nudge, key);
+    step->AddMarker({key, old, *moved});
+    step->SetNudgeRun(m_nudgeRun);
+    Push(step);
+    Announce(Change::Canvas | Change::Modified | Change::MarkerPosition);
+    return m_map.MarkerOf(key);
+}
+
+Markers::Deletion Session::DeleteSelected() {
+    EndNudgeRun();
+    const int32_t key = m_map.SelectedKey;
+    const Markers::Marker* marker = m_map.MarkerOf(key);
+    if (!marker)
+        return {};
+    auto* step = new EditStep(*this, StepKind::Delete, key);
+    step->AddMarker({key, *marker, std::nullopt});
+    const Markers::Deletion deletion = Markers::DeleteSelectedMarker(m_map);
+    Push(step);
+    Announce(Change::Canvas | Change::Palette | Change::Modified | Change::MarkerPosition);
+    return deletion;
+}
+
+Markers::Deletion Session::DeleteInSelectionRect() {
+    EndNudgeRun();
+    if (!m_map.HasSelectionRect())
+        return {};
+    const Markers::MarkerMap before = m_map;
+    const Markers::Deletion deletion = Markers::DeleteMarkersInSelectionRect(m_map);
+    // Undoing a deletion of several markers selects none of them; of the selected one, it.
+    auto* step = new EditStep(*this, StepKind::Delete,
+                              deletion.SelectedRemoved ? before.SelectedKey : Markers::NoKey);
+    for (const auto& [key, marker] : before) {
+        if (!m_map.IsPlaced(key))
+            step->AddMarker({key, marker, std::nullopt});
+    }
+    Push(step);
+    Changes what = Change::Canvas | Change::Palette | Change::Modified;
+    if (deletion.SelectedRemoved)
+        what |= Change::MarkerPosition;
+    Announce(what);
+    return deletion;
+}
+
+Result Session::SetFont(const Markers::MarkerFont& font) {
+    EndNudgeRun();
+    Result result;
+    const Markers::MarkerFont before = Font();
+    if (!Guarded(result, [&] { ApplyFont(font); }))
+        return result;
+    Changes what = Change::Canvas | Change::Palette | Change::Appearance;
+    if (m_documentOpen) {
+        auto* step = new EditStep(*this, StepKind::Font, Markers::NoKey);
+        step->SetFont(before, font);
+        Push(step);
+        what |= Change::Modified;
+    }
+    Announce(what);
+    return result;
+}
+
+bool Session::SetStyle(int32_t style) {
+    EndNudgeRun();
+    const int32_t before = BackgroundStyle();
+    if (!ApplyStyle(style))
+        return false;
+    Changes what = Change::Canvas | Change::Palette | Change::Appearance;
+    if (m_documentOpen) {
+        auto* step = new EditStep(*this, StepKind::Style, Markers::NoKey);
+        step->SetStyle(before, style);
+        Push(step);
+        what |= Change::Modified;
+    }
+    Announce(what);
+    return true;
+}
+
+// The glyphs are rebuilt first: should that fail, the font in effect and its glyphs stay as
+// they were, together.
+void Session::ApplyFont(const Markers::MarkerFont& font) {
+    m_compositor.SetMarkerColor(font.Color);
+    m_compositor.SetMarkerFont(font);
+}
+
+bool Session::ApplyStyle(int32_t style) {
+    if (style < Markers::StyleNone || style > Markers::StyleCircle2)
+        return false;
+    m_compositor.SetBackgroundStyle(style);
+    return true;
+}
+
+// ---- Undo ----
+
+void Session::Undo() {
+    EndNudgeRun();
+    if (m_history.canUndo())
+        m_history.undo();
+}
+
+void Session::Redo() {
+    EndNudgeRun();
+    if (m_history.canRedo())
+        m_history.redo();
+}
+
+void Session::StepApplied(StepKind kind, int32_t focusKey) {
+    Changes what = Change::Canvas | Change::Palette | Change::Modified;
+    if (kind == StepKind::Font || kind == StepKind::Style) {
+        what |= Change::Appearance;
+    } else {
+        if (focusKey != Markers::NoKey && m_map.IsPlaced(focusKey))
+            m_map.SelectedKey = focusKey;
+        what |= Change::MarkerPosition;
+    }
+    Announce(what);
+}
+
+// ---- Selection ----
+
+void Session::Select(int32_t key) {
+    EndNudgeRun();
+    m_map.SelectedKey = key;
+    Announce(Change::Canvas);
+}
+
+void Session::ShowGuides(int32_t key) {
+    EndNudgeRun();
+    m_map.GuideKey = key;
+    Announce(Change::Canvas);
+}
+
+void Session::SetSelectionRect(const Markers::TRect& rect) {
+    EndNudgeRun();
+    m_map.SelectionRect = rect;
+    Announce(Change::Canvas);
+}
+
+void Session::ClearSelectionRect() {
+    EndNudgeRun();
+    m_map.SelectionRect.Left = Markers::NoKey;
+    Announce(Change::Canvas);
+}
+
+void Session::ClearSelection() {
+    EndNudgeRun();
+    Markers::ClearSelection(m_map);
+    Announce(Change::Canvas);
+}
+
+void Session::SetPaletteDragKey(int32_t key) {
+    m_map.PaletteDragKey = key;
+}
+
+}  // namespace Document

@@ -1,0 +1,208 @@
+#pragma once
+
+#include "Bitmap.h"
+#include "Compositor.h"
+#include "MarkerEdit.h"
+#include "MarkerFont.h"
+#include "MarkerMap.h"
+
+#include <QFlags>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QUndoStack>
+
+#include <cstdint>
+
+class QMimeData;
+
+namespace Document {
+
+// What an operation changed, for the view to bring itself up to date in one place.
+enum class Change : unsigned {
+    None = 0,
+    // A document began or ended: the status texts are cleared, the palette scrolls back to its
+    // start and the view's own gestures (a rubber band) end.
+    Reset = 1u << 0,
+    // The source image changed: the paint surface takes its size, the size panel shows it.
+    ImageSize = 1u << 1,
+    // DocumentOpen changed: the commands follow it.
+    OpenState = 1u << 2,
+    // The screen image is out of date: it is composed anew at the next paint.
+    Canvas = 1u << 3,
+    // The palette's free numbers, or the look of its numbers, changed.
+    Palette = 1u << 4,
+    // Modified may have changed: the unsaved mark follows it.
+    Modified = 1u << 5,
+    // The font or the background style changed: the controls that show them follow.
+    Appearance = 1u << 6,
+    // The selected marker moved, came or went: the position panel shows where it is now.
+    MarkerPosition = 1u << 7,
+};
+Q_DECLARE_FLAGS(Changes, Change)
+Q_DECLARE_OPERATORS_FOR_FLAGS(Changes)
+
+// The outcome of a file operation: the messages the user is shown, in order, when it failed.
+struct Result {
+    QStringList Errors;
+    bool Ok() const noexcept { return Errors.isEmpty(); }
+};
+
+// The kinds of undo step; their names are what the Edit menu shows ("元に戻す: 配置").
+enum class StepKind { Place, Move, Nudge, Delete, Font, Style };
+QString StepName(StepKind kind);
+
+class EditStep;
+
+// The open document, without a window: the source image, the placed markers with the selection
+// state beside them, the marker font and background style (held by the Compositor, which also
+// composes the screen image), whether a document is open, whether it has unsaved changes, and
+// the three remembered file names. File operations report their failures as messages; every
+// edit is one step of the undo history. Whatever an operation changes is announced once,
+// through changed(), after the operation is complete.
+//
+// The document is "modified" exactly when the history stands elsewhere than at its clean point
+// (a fresh history, or the last work-file save).
+class Session : public QObject {
+    Q_OBJECT
+public:
+    explicit Session(QObject* parent = nullptr);
+    ~Session() override;
+
+    // Start-up: the glyphs of the default colour and the bitmaps, with palette cells of the given
+    // size. Throws Platform::ToolkitError when they cannot be made.
+    void Create(int cellWidth = Markers::GlyphSize, int cellHeight = Markers::GlyphSize);
+    // Shut-down: the markers and every bitmap go.
+    void Destroy() noexcept;
+
+    // ---- State ----
+    bool DocumentOpen() const noexcept { return m_documentOpen; }
+    bool Modified() const { return !m_history.isClean(); }
+    // The markers with the selection state. Edits go through the operations below; the
+    // selection fields are the view's to set (through the selection operations, which also end
+    // a run of nudges), and tests arrange documents through it.
+    Markers::MarkerMap& Map() noexcept { return m_map; }
+    const Markers::MarkerMap& Map() const noexcept { return m_map; }
+    Markers::Compositor& Compositor() noexcept { return m_compositor; }
+    const Markers::Compositor& Compositor() const noexcept { return m_compositor; }
+    const Markers::MarkerFont& Font() const noexcept { return m_compositor.Font(); }
+    int32_t BackgroundStyle() const noexcept { return m_compositor.BackgroundStyle(); }
+    const Platform::Bitmap* SourceBitmap() const noexcept { return m_compositor.SourceBitmap(); }
+    // The source image's size; 0 x 0 without one.
+    int32_t ImageWidth() const noexcept;
+    int32_t ImageHeight() const noexcept;
+
+    const QString& WorkSaveFileName() const noexcept { return m_workSaveFileName; }
+    const QString& WorkOpenFileName() const noexcept { return m_workOpenFileName; }
+    const QString& ExportFileName() const noexcept { return m_exportFileName; }
+    void SetWorkSaveFileName(const QString& name) { m_workSaveFileName = name; }
+    void SetWorkOpenFileName(const QString& name) { m_workOpenFileName = name; }
+    void SetExportFileName(const QString& name) { m_exportFileName = name; }
+
+    QUndoStack& History() noexcept { return m_history; }
+    // The current state becomes the clean point: Modified is false until the next edit.
+    void MarkClean();
+
+    // Announces everything about the document as changed, for changes made through Map() and
+    // the Apply* members.
+    void Repaint();
+
+    // The screen image, composed first when a change has made it stale; nullptr while the
+    // bitmaps do not exist.
+    Platform::Bitmap* ScreenImage();
+
+    // ---- Documents ----
+    // An empty start: no image, no markers, no file names, a fresh history.
+    void New();
+    // The image of a bitmap file as a new document (the markers and file names go first, even
+    // when the file then cannot be read).
+    Result OpenBitmap(const QString& path);
+    // The clipboard's image as a new document; `data` is what the clipboard holds (null when it
+    // cannot be read). Like opening, the old document goes before the data is looked at.
+    Result Paste(const QMimeData* data);
+    // A loaded image as a new document, as opening a file takes it.
+    Result TakeSourceBitmap(Platform::Bitmap bitmap);
+    // A work file as a new document: its image, font, style and markers. A read failure gives
+    // the read's message and then "ファイルの読み込みに失敗しました。"; a broken file gives its
+    // one message and leaves no document, while a font and style read before the failure stay
+    // in effect. The file names stay as they were unless the load succeeds.
+    Result OpenWorkFile(const QString& path);
+    // Writes the document as a work file; on success the path is remembered for the next save
+    // and the document is clean. A failed write gives its message, then
+    // "ファイルの保存に失敗しました。".
+    Result SaveWorkFile(const QString& path);
+    // Writes the picture without its on-screen decorations as a 24-bit BMP; on success the path
+    // is remembered for the next export. A read-only target is not replaced.
+    Result ExportBitmap(const QString& path);
+
+    // ---- Edits: each one step of the history ----
+    // Places `key` (free) as `marker` and selects it; false when the key is already placed.
+    bool Place(int32_t key, const Markers::Marker& marker);
+    // Moves the selected marker to `marker`; false when no marker is selected.
+    bool MoveSelected(const Markers::Marker& marker);
+    // Moves the selected marker one pixel (see Markers::NudgeSelectedMarker), the image's size
+    // as the bounds. Consecutive nudges of one marker are one step, until another operation
+    // comes between. Returns the moved marker, or nullptr when nothing moved.
+    const Markers::Marker* Nudge(Markers::NudgeDirection direction);
+    // Removes the selected marker; nothing without one.
+    Markers::Deletion DeleteSelected();
+    // Removes every marker inside the selection rectangle; nothing without a rectangle. A
+    // rectangle with nothing inside is still a step: the user asked for a change.
+    Markers::Deletion DeleteInSelectionRect();
+    // The marker font with its colour, which chooses the glyphs' colour set. A step (even for
+    // the same font) while a document is open; without one it only takes effect. When the
+    // glyphs cannot be made, nothing changes and the message is returned.
+    Result SetFont(const Markers::MarkerFont& font);
+    // The background style 0 .. 5: a step (even for the style in effect) while a document is
+    // open. False, changing nothing, for any other value.
+    bool SetStyle(int32_t style);
+
+    // ---- Appearance without a step (start-up, loading) ----
+    // Throws Platform::ToolkitError when the glyphs cannot be made; nothing changes then.
+    void ApplyFont(const Markers::MarkerFont& font);
+    bool ApplyStyle(int32_t style);
+
+    // ---- Undo ----
+    bool CanUndo() const { return m_history.canUndo(); }
+    bool CanRedo() const { return m_history.canRedo(); }
+    // Takes back (or does again) the last step and selects the marker it touched when that
+    // marker exists afterwards.
+    void Undo();
+    void Redo();
+
+    // ---- Selection (view state, not steps) ----
+    void Select(int32_t key);
+    void ShowGuides(int32_t key);
+    void SetSelectionRect(const Markers::TRect& rect);
+    void ClearSelectionRect();
+    void ClearSelection();
+    void SetPaletteDragKey(int32_t key);
+
+signals:
+    void changed(Document::Changes what);
+
+private:
+    friend class EditStep;
+
+    void Announce(Changes what);
+    void EndNudgeRun() noexcept { ++m_nudgeRun; }
+    void ResetDocument();
+    void ClearFileNames();
+    void TakeImage(Platform::Bitmap bitmap);
+    void Push(EditStep* step);
+    // Called by a step after it was undone or redone.
+    void StepApplied(StepKind kind, int32_t focusKey);
+
+    Markers::MarkerMap m_map;
+    Markers::Compositor m_compositor;
+    QUndoStack m_history;
+    bool m_documentOpen = false;
+    bool m_canvasComposed = false;
+    // Nudges of one run share this number; any other operation starts a new one.
+    unsigned m_nudgeRun = 0;
+    QString m_workSaveFileName;
+    QString m_workOpenFileName;
+    QString m_exportFileName;
+};
+
+}  // namespace Document
