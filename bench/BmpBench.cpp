@@ -1,5 +1,7 @@
 // Reading and writing a 7680 x 4320 24-bit BMP in memory, beside a memcpy of the same bytes.
+// Each iteration gets its result in new memory, as every open and export of the program does.
 #include "Bmp.h"
+#include "PixelMemory.h"
 #include "Ratios.h"
 
 #include <benchmark/benchmark.h>
@@ -23,6 +25,7 @@ const QByteArray& sampleFile() {
     return bytes;
 }
 
+// The bytes copied into memory that is already there: the floor for work on a warm buffer.
 void BM_Memcpy_8k_24(benchmark::State& state) {
     const QByteArray& src = sampleFile();
     std::vector<char> dst(static_cast<size_t>(src.size()));
@@ -33,6 +36,20 @@ void BM_Memcpy_8k_24(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Memcpy_8k_24)->Unit(benchmark::kMillisecond);
+
+// The bytes copied into a fresh block got the way a bitmap's pixels are: reading and writing a
+// file pay for the system handing out (and clearing) new pages, so their floor pays it too.
+// Measured against the warm copy, that cost swung the ratios with the state of the system.
+void BM_MemcpyFresh_8k_24(benchmark::State& state) {
+    const QByteArray& src = sampleFile();
+    for (auto _ : state) {
+        Platform::PixelMemory dst(static_cast<size_t>(src.size()));
+        std::memcpy(dst.data(), src.constData(), dst.size());
+        benchmark::DoNotOptimize(dst.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_MemcpyFresh_8k_24)->Unit(benchmark::kMillisecond);
 
 void BM_BmpRead_8k_24(benchmark::State& state) {
     const QByteArray& src = sampleFile();
@@ -52,7 +69,7 @@ void BM_BmpWrite_8k_24(benchmark::State& state) {
 }
 BENCHMARK(BM_BmpWrite_8k_24)->Unit(benchmark::kMillisecond);
 
-PICTANOTE_RATIO("bmp_read_24", "BM_BmpRead_8k_24", "BM_Memcpy_8k_24");
-PICTANOTE_RATIO("bmp_write_24", "BM_BmpWrite_8k_24", "BM_Memcpy_8k_24");
+PICTANOTE_RATIO("bmp_read_24", "BM_BmpRead_8k_24", "BM_MemcpyFresh_8k_24");
+PICTANOTE_RATIO("bmp_write_24", "BM_BmpWrite_8k_24", "BM_MemcpyFresh_8k_24");
 
 }  // namespace

@@ -208,7 +208,7 @@ std::string ZenToHan(const std::string& s) {
 // ---- Numeric checks ------------------------------------------------------------------------
 
 bool CheckInteger(const std::string& s) {
-    return Platform::parseInt32(s).has_value();
+    return Platform::parseInt32(s, Platform::IntSpelling::Toolkit).has_value();
 }
 
 bool CheckFloat(const std::string& s) {

@@ -62,6 +62,10 @@ const std::string& itemAt(const std::vector<std::string>& items, int index) {
     return items[static_cast<std::size_t>(index)];
 }
 
+std::optional<int32_t> readInt(std::string_view item) {
+    return Platform::parseInt32(item, Platform::IntSpelling::WorkFile);
+}
+
 std::string textBlock(const WorkLines& lines) {
     std::string text;
     for (const std::string& line : lines) {
@@ -272,9 +276,9 @@ const std::string& LineAt(const WorkLines& lines, int index) {
 Markers::MarkerFont ReadFontLine(std::string_view line) {
     const std::vector<std::string> items = DecodeCommaList(line);
     Markers::MarkerFont font;
-    font.Size = Platform::parseInt32(itemAt(items, 1)).value_or(12);
+    font.Size = readInt(itemAt(items, 1)).value_or(12);
     font.Name = Platform::Cp932::toUnicode(itemAt(items, 0));
-    font.Color = Platform::parseInt32(itemAt(items, 2)).value_or(0);
+    font.Color = readInt(itemAt(items, 2)).value_or(0);
     font.Bold = itemAt(items, 3) != "0";
     font.Italic = itemAt(items, 4) != "0";
     font.Underline = itemAt(items, 5) != "0";
@@ -283,7 +287,7 @@ Markers::MarkerFont ReadFontLine(std::string_view line) {
 }
 
 int32_t ReadStyleLine(std::string_view line) {
-    const int32_t style = Platform::parseInt32(line).value_or(Markers::StyleButton);
+    const int32_t style = readInt(line).value_or(Markers::StyleButton);
     return style >= Markers::StyleNone && style <= Markers::StyleCircle2 ? style
                                                                          : Markers::StyleButton;
 }
@@ -291,14 +295,14 @@ int32_t ReadStyleLine(std::string_view line) {
 MarkerLine ReadMarkerLine(std::string_view line) {
     const std::vector<std::string> items = DecodeCommaList(line);
     MarkerLine m;
-    m.Rect.Left = Platform::parseInt32(itemAt(items, 0)).value_or(0);
-    m.Rect.Top = Platform::parseInt32(itemAt(items, 1)).value_or(0);
+    m.Rect.Left = readInt(itemAt(items, 0)).value_or(0);
+    m.Rect.Top = readInt(itemAt(items, 1)).value_or(0);
     // A missing far edge is one glyph from the near one (held at the 32-bit limit).
     const Markers::Marker glyph = Markers::MakeMarker(m.Rect.Left, m.Rect.Top);
-    m.Rect.Right = Platform::parseInt32(itemAt(items, 2)).value_or(glyph.Right);
-    m.Rect.Bottom = Platform::parseInt32(itemAt(items, 3)).value_or(glyph.Bottom);
+    m.Rect.Right = readInt(itemAt(items, 2)).value_or(glyph.Right);
+    m.Rect.Bottom = readInt(itemAt(items, 3)).value_or(glyph.Bottom);
     const std::string& key = itemAt(items, 4);
-    const std::optional<int32_t> value = Platform::parseInt32(key);
+    const std::optional<int32_t> value = readInt(key);
     if (!value)
         throw ToolkitError(Texts::notAnInteger(Platform::Cp932::toUnicode(key)));
     m.Key = *value;
@@ -382,11 +386,13 @@ void WriteWorkFile(const Platform::Bitmap& bitmap, const WorkLines& lines, const
 }
 
 WorkFileImage ReadWorkFile(const QString& path) {
-    StagingFiles staged;
     QFile in(path);
     // Only a regular file is read: a pipe or device could block or never end.
     if (!QFileInfo(path).isFile() || !in.open(QIODevice::ReadOnly))
         throw ToolkitError(Msg::cannotOpenFile(path));
+    // The staging files come after the work file is open, so a file that is not there is
+    // reported as such even when no temporary file could be made.
+    StagingFiles staged;
     QFile textFile(staged.text());
     QFile bitmapFile(staged.bitmap());
     openForWriting(textFile);

@@ -17,7 +17,7 @@ int digitValue(char c, bool hex) {
 
 }  // namespace
 
-std::optional<std::int32_t> parseInt32(std::string_view s) noexcept {
+std::optional<std::int32_t> parseInt32(std::string_view s, IntSpelling spelling) noexcept {
     std::size_t i = 0;
     while (i < s.size() && s[i] == ' ')
         ++i;
@@ -26,16 +26,20 @@ std::optional<std::int32_t> parseInt32(std::string_view s) noexcept {
         negative = s[i] == '-';
         ++i;
     }
+    const bool toolkit = spelling == IntSpelling::Toolkit;
     bool hex = false;
-    if (i < s.size() && (s[i] == '$' || s[i] == 'x' || s[i] == 'X')) {
+    if (i < s.size() && (s[i] == '$' || s[i] == 'x' || (toolkit && s[i] == 'X'))) {
         hex = true;
         ++i;
-    } else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+    } else if (i + 1 < s.size() && s[i] == '0' && s[i + 1] == 'x') {
         hex = true;
         i += 2;
     }
     if (i == s.size())
         return std::nullopt;  // no digits
+    // The work file counts the digits themselves, so "$0000000010" is not an integer there.
+    if (hex && !toolkit && s.size() - i > 8)
+        return std::nullopt;
     // Decimal values must fit in 32 signed bits; hexadecimal ones are a 32-bit pattern (so
     // "$80000008" is -2147483640), and then the sign applies to that value.
     const std::int64_t limit = hex ? 0xFFFFFFFFLL : (negative ? 2147483648LL : 2147483647LL);

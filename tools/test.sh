@@ -11,7 +11,7 @@ fuzz_seconds=${FUZZ_SECONDS:-30}
 export QT_QPA_PLATFORM=offscreen
 
 echo "== Suite"
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPICTANOTE_WERROR=ON >/dev/null
 cmake --build build/test -j "$jobs"
 ctest --test-dir build/test --output-on-failure -j "$jobs"
 
@@ -20,7 +20,7 @@ build/test/bench/pictanote-bench --benchmark_min_time=0.01 >/dev/null
 
 echo "== Suite under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPICTANOTE_SANITIZE=ON \
-  -DPICTANOTE_BUILD_BENCH=OFF >/dev/null
+  -DPICTANOTE_BUILD_BENCH=OFF -DPICTANOTE_WERROR=ON >/dev/null
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build/asan --output-on-failure -j "$jobs"
@@ -28,7 +28,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 if [ "$fuzz_seconds" -gt 0 ]; then
   echo "== Fuzzing, ${fuzz_seconds}s per target"
   CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DPICTANOTE_FUZZ=ON -DPICTANOTE_BUILD_BENCH=OFF >/dev/null
+    -DPICTANOTE_FUZZ=ON -DPICTANOTE_BUILD_BENCH=OFF -DPICTANOTE_WERROR=ON >/dev/null
   cmake --build build/fuzz -j "$jobs" --target pictanote-fuzzers
   for fuzzer in build/fuzz/tests/fuzz/fuzz-*; do
     [ -f "$fuzzer" ] && [ -x "$fuzzer" ] || continue  # not the build folders beside them

@@ -253,7 +253,11 @@ INSTANTIATE_TEST_SUITE_P(
         MarkerCase{"FarEdgeHeldAtTheLimit", "2147483640,0,,,1", 1, {2147483640, 0, 2147483647, 32}},
         MarkerCase{"KeysBeyondThePalette", "1,2,3,4,-7", -7, {1, 2, 3, 4}},
         MarkerCase{"ExtraItemsIgnored", "1,2,3,4,5,6,7", 5, {1, 2, 3, 4}},
-        MarkerCase{"BlanksAround", " 1 , 2 ,3,4, 9 ", 9, {1, 2, 3, 4}}));
+        MarkerCase{"BlanksAround", " 1 , 2 ,3,4, 9 ", 9, {1, 2, 3, 4}},
+        MarkerCase{"HexOnlyInTheWorkFilesSpelling",
+                   "$0000000010,X1F,0x1F,$00000010,x9",
+                   9,
+                   {0, 0, 31, 16}}));
 
 struct FailureCase {
     const char* name;
@@ -507,11 +511,14 @@ TEST_F(WorkFileTest, ReadingStagesInTemporaryFilesAndLeavesNone) {
     EXPECT_EQ(messageOf([&] { Document::ReadWorkFile(bad); }), kRead);
     EXPECT_EQ(stagingLeft(), QStringList{});
 
-    // Without a temporary folder nothing can be read either.
+    // Without a temporary folder the work file is still opened first: a missing one says so,
+    // an existing one fails where the staging file is made.
     qputenv("TMPDIR", path(QStringLiteral("gone")).toLocal8Bit());
-    EXPECT_TRUE(messageOf([&] {
-                    Document::ReadWorkFile(good);
-                }).endsWith(QStringLiteral(" を作成できません")));
+    const QString missing = path(QStringLiteral("none.ptn"));
+    EXPECT_EQ(messageOf([&] { Document::ReadWorkFile(missing); }),
+              QStringLiteral("ファイル %1 は開けません").arg(missing));
+    EXPECT_EQ(messageOf([&] { Document::ReadWorkFile(good); }),
+              QStringLiteral("ファイル  を作成できません"));
     qputenv("TMPDIR", path(QStringLiteral("tmp")).toLocal8Bit());
 }
 
