@@ -1,6 +1,6 @@
 # Installs the whole project into a fresh prefix and checks what a user or a packager relies on:
-# every file in its place, the icons at their sizes, a valid desktop entry, and the installed
-# renderer running with the Common library from the prefix. Run with cmake -P; see
+# every file in its place, the icons at their sizes, a valid desktop entry, the programs finding
+# the Common library in the prefix, and the installed renderer at work. Run with cmake -P; see
 # tests/packaging/CMakeLists.txt for the variables.
 file(REMOVE_RECURSE "${WORK_DIR}")
 set(prefix "${WORK_DIR}/prefix")
@@ -34,6 +34,14 @@ foreach(file IN LISTS expected)
   endif()
 endforeach()
 
+# Only the two programs and the shared library: no test or bench program, no static library.
+file(GLOB programs RELATIVE "${prefix}/${BINDIR}" "${prefix}/${BINDIR}/*")
+list(SORT programs)
+file(GLOB_RECURSE archives "${prefix}/*.a")
+if(NOT programs STREQUAL "pictanote;pictanote-render" OR archives)
+  message(FATAL_ERROR "installed beyond the programs: ${programs} ${archives}")
+endif()
+
 # A PNG's width and height are the two big-endian words at byte 16.
 foreach(size IN LISTS ICON_SIZES)
   set(icon "${prefix}/${DATADIR}/icons/hicolor/${size}x${size}/apps/pictanote.png")
@@ -48,19 +56,34 @@ foreach(size IN LISTS ICON_SIZES)
   endif()
 endforeach()
 
-if(NOT DESKTOP_FILE_VALIDATE)
-  message(FATAL_ERROR "desktop-file-validate is missing (tools/deps.sh installs it)")
+if(NOT DESKTOP_FILE_VALIDATE OR NOT UPDATE_MIME_DATABASE)
+  message(FATAL_ERROR "desktop-file-validate or update-mime-database is missing "
+    "(tools/deps.sh installs them)")
 endif()
 run(${DESKTOP_FILE_VALIDATE} "${prefix}/${DATADIR}/applications/pictanote.desktop")
 
-# The installed renderer must load the Common library from the prefix, not from the build tree.
-set(renderer "${prefix}/${BINDIR}/pictanote-render")
-execute_process(COMMAND ldd "${renderer}" OUTPUT_VARIABLE libraries)
-string(REGEX MATCH "libpictanote-common[^\n]*" common "${libraries}")
-if(NOT common MATCHES "=> ${prefix}/${LIBDIR}/libpictanote-common")
-  message(FATAL_ERROR "the installed renderer does not find the Common library in the prefix:\n"
+# The file type compiles into a MIME database that maps *.ptn to it.
+run(${UPDATE_MIME_DATABASE} "${prefix}/${DATADIR}/mime")
+file(STRINGS "${prefix}/${DATADIR}/mime/globs2" globs REGEX "x-pictanote-work")
+if(NOT globs STREQUAL "50:application/x-pictanote-work:*.ptn")
+  message(FATAL_ERROR "the MIME database has no *.ptn glob: ${globs}")
+endif()
+
+# The installed programs load their libraries, the Common library from the prefix and not from
+# the build tree.
+foreach(program pictanote pictanote-render)
+  execute_process(COMMAND ldd "${prefix}/${BINDIR}/${program}" OUTPUT_VARIABLE libraries)
+  if(libraries MATCHES "not found")
+    message(FATAL_ERROR "${program} misses libraries:\n${libraries}")
+  endif()
+endforeach()
+execute_process(COMMAND ldd "${prefix}/${BINDIR}/pictanote" OUTPUT_VARIABLE libraries)
+string(FIND "${libraries}" "libpictanote-common.so.1 => ${prefix}/" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "the installed program does not find the Common library in the prefix:\n"
     "${libraries}")
 endif()
+set(renderer "${prefix}/${BINDIR}/pictanote-render")
 execute_process(COMMAND "${renderer}" RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
 if(NOT rc EQUAL 2)
   message(FATAL_ERROR "pictanote-render without arguments: exit ${rc}, not the usage exit 2")
