@@ -61,6 +61,9 @@ bool EditStep::mergeWith(const QUndoCommand* other) {
 
 void EditStep::Apply(bool forward) {
     Markers::MarkerMap& map = m_session.m_map;
+    // The screen changes where the markers were and where they will be.
+    for (const MarkerChange& c : m_markers)
+        m_session.InvalidateKey(c.Key);
     // Removals first, so a marker that changes its key never meets itself.
     for (const MarkerChange& c : m_markers) {
         if (!(forward ? c.After : c.Before))
@@ -75,6 +78,8 @@ void EditStep::Apply(bool forward) {
         else
             map.InsertMarker(c.Key, *to);
     }
+    for (const MarkerChange& c : m_markers)
+        m_session.InvalidateKey(c.Key);
     if (m_font) {
         const Markers::MarkerFont& font = forward ? m_font->second : m_font->first;
         try {

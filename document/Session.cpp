@@ -9,6 +9,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <new>
 
 namespace Document {
@@ -75,17 +76,54 @@ void Session::Repaint() {
 
 Platform::Bitmap* Session::ScreenImage() {
     Platform::Bitmap* canvas = m_compositor.CanvasBitmap();
-    if (canvas && !m_canvasComposed) {
+    if (!canvas)
+        return canvas;
+    if (!m_canvasComposed) {
         m_compositor.ComposeCanvas(m_map);
         m_canvasComposed = true;
+    } else if (!m_dirty.isEmpty()) {
+        m_compositor.ComposeCanvasRegion(m_map, m_dirty);
     }
+    m_dirty = QRect();
     return canvas;
 }
 
 void Session::Announce(Changes what) {
-    if (what & Change::Canvas)
+    if ((what & Change::Canvas) && (!m_regionOnly || m_wholeImage)) {
         m_canvasComposed = false;
+        m_dirty = QRect();
+    }
+    m_regionOnly = false;
+    m_wholeImage = false;
     emit changed(what);
+}
+
+void Session::InvalidateRect(const Markers::TRect& rect, int margin) {
+    m_regionOnly = true;
+    const int64_t left = std::max<int64_t>(int64_t{rect.Left} - margin, 0);
+    const int64_t top = std::max<int64_t>(int64_t{rect.Top} - margin, 0);
+    const int64_t right = std::min<int64_t>(int64_t{rect.Right} + margin, ImageWidth());
+    const int64_t bottom = std::min<int64_t>(int64_t{rect.Bottom} + margin, ImageHeight());
+    if (left >= right || top >= bottom)
+        return;
+    m_dirty |= QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                     static_cast<int>(bottom - top));
+}
+
+void Session::InvalidateKey(int32_t key) {
+    m_regionOnly = true;
+    const Markers::Marker* m = m_map.MarkerOf(key);
+    if (!m)
+        return;
+    if (key == m_map.GuideKey)
+        m_wholeImage = true;
+    // The number is centred on the marker and may be wider and taller than it (a large font,
+    // italic overhang); the glyphs and the overlay are 32 x 32 from the top-left corner.
+    const int margin = 2 * Font().PixelHeight() + 2;
+    Markers::TRect r = *m;
+    r.Right = std::max<int32_t>(r.Right, Markers::MakeMarker(r.Left, r.Top).Right);
+    r.Bottom = std::max<int32_t>(r.Bottom, Markers::MakeMarker(r.Left, r.Top).Bottom);
+    InvalidateRect(r, margin);
 }
 
 // ---- Documents ----
@@ -235,7 +273,9 @@ bool Session::Place(int32_t key, const Markers::Marker& marker) {
     EndNudgeRun();
     if (!m_map.InsertMarker(key, marker))
         return false;
+    InvalidateKey(m_map.SelectedKey);
     m_map.SelectedKey = key;
+    InvalidateKey(key);
     auto* step = new EditStep(*this, StepKind::Place, key);
     step->AddMarker({key, std::nullopt, marker});
     Push(step);
@@ -251,7 +291,9 @@ bool Session::MoveSelected(const Markers::Marker& marker) {
         return false;
     auto* step = new EditStep(*this, StepKind::Move, key);
     step->AddMarker({key, *moved, marker});
+    InvalidateKey(key);
     *moved = marker;
+    InvalidateKey(key);
     Push(step);
     Announce(Change::Canvas | Change::Modified | Change::MarkerPosition);
     return true;
@@ -267,8 +309,13 @@ const Markers::Marker* Session::Nudge(Markers::NudgeDirection direction) {
         Markers::NudgeSelectedMarker(m_map, direction, ImageWidth(), ImageHeight());
     if (!moved)
         return nullptr;
+    const Markers::Marker now = *moved;
+    *m_map.MarkerOf(key) = old;
+    InvalidateKey(key);
+    *m_map.MarkerOf(key) = now;
+    InvalidateKey(key);
     auto* step = new EditStep(*this, StepKind::Nudge, key);
-    step->AddMarker({key, old, *moved});
+    step->AddMarker({key, old, now});
     step->SetNudgeRun(m_nudgeRun);
     Push(step);
     Announce(Change::Canvas | Change::Modified | Change::MarkerPosition);
@@ -283,6 +330,7 @@ Markers::Deletion Session::DeleteSelected() {
         return {};
     auto* step = new EditStep(*this, StepKind::Delete, key);
     step->AddMarker({key, *marker, std::nullopt});
+    InvalidateKey(key);
     const Markers::Deletion deletion = Markers::DeleteSelectedMarker(m_map);
     Push(step);
     Announce(Change::Canvas | Change::Palette | Change::Modified | Change::MarkerPosition);
@@ -295,6 +343,10 @@ Markers::Deletion Session::DeleteInSelectionRect() {
         return {};
     const Markers::MarkerMap before = m_map;
     const Markers::Deletion deletion = Markers::DeleteMarkersInSelectionRect(m_map);
+    // Every removed marker lay inside the rectangle; the guide lines may have gone with one.
+    const bool guideRemoved = before.GuideKey != Markers::NoKey && !m_map.IsPlaced(before.GuideKey);
+    if (!guideRemoved)
+        InvalidateRect(before.SelectionRect, 2 * Font().PixelHeight() + 2);
     // Undoing a deletion of several markers selects none of them; of the selected one, it.
     auto* step = new EditStep(*this, StepKind::Delete,
                               deletion.SelectedRemoved ? before.SelectedKey : Markers::NoKey);
@@ -376,8 +428,11 @@ void Session::StepApplied(StepKind kind, int32_t focusKey) {
     if (kind == StepKind::Font || kind == StepKind::Style) {
         what |= Change::Appearance;
     } else {
-        if (focusKey != Markers::NoKey && m_map.IsPlaced(focusKey))
+        if (focusKey != Markers::NoKey && m_map.IsPlaced(focusKey)) {
+            InvalidateKey(m_map.SelectedKey);
             m_map.SelectedKey = focusKey;
+            InvalidateKey(focusKey);
+        }
         what |= Change::MarkerPosition;
     }
     Announce(what);
@@ -387,7 +442,9 @@ void Session::StepApplied(StepKind kind, int32_t focusKey) {
 
 void Session::Select(int32_t key) {
     EndNudgeRun();
+    InvalidateKey(m_map.SelectedKey);
     m_map.SelectedKey = key;
+    InvalidateKey(key);
     Announce(Change::Canvas);
 }
 
@@ -399,12 +456,17 @@ void Session::ShowGuides(int32_t key) {
 
 void Session::SetSelectionRect(const Markers::TRect& rect) {
     EndNudgeRun();
+    if (m_map.HasSelectionRect())
+        InvalidateRect(m_map.SelectionRect, 1);
     m_map.SelectionRect = rect;
+    InvalidateRect(rect, 1);
     Announce(Change::Canvas);
 }
 
 void Session::ClearSelectionRect() {
     EndNudgeRun();
+    if (m_map.HasSelectionRect())
+        InvalidateRect(m_map.SelectionRect, 1);
     m_map.SelectionRect.Left = Markers::NoKey;
     Announce(Change::Canvas);
 }

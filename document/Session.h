@@ -8,6 +8,7 @@
 
 #include <QFlags>
 #include <QObject>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QUndoStack>
@@ -184,7 +185,13 @@ signals:
 private:
     friend class EditStep;
 
+    // Announces a change; Change::Canvas recomposes the whole screen image unless the
+    // operation named the only pixels it changed with Invalidate* first.
     void Announce(Changes what);
+    // The pixels a marker covers (its number's overhang and the selection overlay included),
+    // on the screen image; the whole image when the key carries the guide lines.
+    void InvalidateKey(int32_t key);
+    void InvalidateRect(const Markers::TRect& rect, int margin);
     void EndNudgeRun() noexcept { ++m_nudgeRun; }
     void ResetDocument();
     void ClearFileNames();
@@ -198,6 +205,10 @@ private:
     QUndoStack m_history;
     bool m_documentOpen = false;
     bool m_canvasComposed = false;
+    // The part of the composed screen image that is out of date, when only a part is.
+    QRect m_dirty;
+    bool m_regionOnly = false;
+    bool m_wholeImage = false;
     // Nudges of one run share this number; any other operation starts a new one.
     unsigned m_nudgeRun = 0;
     QString m_workSaveFileName;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 
 namespace Markers {
@@ -295,7 +296,10 @@ void Compositor::ComposeCanvas(const MarkerMap& map) {
     if (!m_source || !m_canvas)
         return;
     CopySourceToCanvas();
-    Platform::Bitmap& bitmap = *m_canvas;
+    DrawScreenLayers(*m_canvas, map);
+}
+
+void Compositor::DrawScreenLayers(Platform::Bitmap& bitmap, const MarkerMap& map) const {
     if (map.HasSelectionRect())
         DrawSelectionRect(bitmap, map.SelectionRect);
     if (map.GuideKey != NoKey) {
@@ -310,6 +314,64 @@ void Compositor::ComposeCanvas(const MarkerMap& map) {
         if (const Marker* selected = map.MarkerOf(map.SelectedKey))
             m_ilBits.Draw(bitmap, selected->Left, selected->Top, SelectedGlyph);
     }
+}
+
+namespace {
+
+// The region is widened to multiples of this, so the hatch (an 8-pixel pattern) and the guide
+// dots (6-pixel runs) drawn relative to its corner fall where they fall on the whole canvas.
+constexpr int kRegionGrain = 24;
+
+// `r` moved by (-dx, -dy); false when an edge would leave the 32-bit range.
+bool shifted(const TRect& r, int64_t dx, int64_t dy, TRect& out) {
+    const int64_t e[] = {r.Left - dx, r.Top - dy, r.Right - dx, r.Bottom - dy};
+    for (int64_t v : e) {
+        if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
+            return false;
+    }
+    out = {static_cast<int32_t>(e[0]), static_cast<int32_t>(e[1]), static_cast<int32_t>(e[2]),
+           static_cast<int32_t>(e[3])};
+    return true;
+}
+
+}  // namespace
+
+void Compositor::ComposeCanvasRegion(const MarkerMap& map, const QRect& region) {
+    if (!m_source || !m_canvas || m_canvas->isNull())
+        return;
+    const Platform::Bitmap& rows = m_sourceRows.isNull() ? *m_source : m_sourceRows;
+    Platform::Bitmap& canvas = *m_canvas;
+    if (rows.bitsPerPixel() != 24 || rows.width() != canvas.width() ||
+        rows.height() != canvas.height())
+        return ComposeCanvas(map);
+    const int left = region.left() / kRegionGrain * kRegionGrain;
+    const int top = region.top() / kRegionGrain * kRegionGrain;
+    const QRect r = QRect(QPoint(left, top), region.bottomRight())
+                        .intersected(QRect(0, 0, canvas.width(), canvas.height()));
+    if (r.isEmpty())
+        return;
+
+    // The same drawing on a bitmap of the region's size, every coordinate moved with it. A
+    // document whose edges cannot be moved (a work file may hold any) is composed whole.
+    MarkerMap local;
+    for (const auto& [key, marker] : map) {
+        TRect moved;
+        if (!shifted(marker, r.x(), r.y(), moved))
+            return ComposeCanvas(map);
+        local.InsertMarker(key, moved);
+    }
+    local.SelectedKey = map.SelectedKey;
+    local.GuideKey = map.GuideKey;
+    if (map.HasSelectionRect() && !shifted(map.SelectionRect, r.x(), r.y(), local.SelectionRect))
+        return ComposeCanvas(map);
+
+    Platform::Bitmap part(r.width(), r.height(), 24);
+    const size_t bytes = static_cast<size_t>(r.width()) * 3;
+    for (int y = 0; y < r.height(); ++y)
+        std::memcpy(part.scanLine(y), rows.scanLine(r.y() + y) + int64_t{r.x()} * 3, bytes);
+    DrawScreenLayers(part, local);
+    for (int y = 0; y < r.height(); ++y)
+        std::memcpy(canvas.scanLine(r.y() + y) + int64_t{r.x()} * 3, part.scanLine(y), bytes);
 }
 
 void Compositor::ComposeForExport(const MarkerMap& map) {

@@ -146,6 +146,10 @@ public:
     // Guide lines and overlay are left out when their key names no placed marker. Does nothing
     // while the bitmaps are absent. The caller copies what it needs of CanvasBitmap to screen.
     void ComposeCanvas(const MarkerMap& map);
+    // ComposeCanvas for the pixels inside `region` only, each exactly as ComposeCanvas draws it;
+    // the rest of CanvasBitmap stays. The cost follows the region's size, so a change that
+    // touches a few markers recomposes a few markers' worth of pixels.
+    void ComposeCanvasRegion(const MarkerMap& map, const QRect& region);
     // Rebuilds CanvasBitmap for a bitmap export: the source's pixels and every marker in
     // ascending key order, with no selection rectangle, guide lines or overlay.
     void ComposeForExport(const MarkerMap& map);
@@ -169,6 +173,8 @@ public:
 
 private:
     void DrawMarkers(Canvas& canvas, const MarkerMap& map) const;
+    // Everything ComposeCanvas draws over the source's pixels.
+    void DrawScreenLayers(Platform::Bitmap& bitmap, const MarkerMap& map) const;
 
     ImageList m_ilBits;
     MarkerFont m_font;
