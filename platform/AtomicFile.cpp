@@ -171,8 +171,9 @@ public:
             m_tempName.clear();  // not ours: never removed
             cannotCreate();
         }
-        if (::fchmod(m_fd, mode) != 0)
-            cannotCreate();
+        // Some file systems (FAT) keep no permissions and refuse to set them; the file is
+        // written all the same.
+        ::fchmod(m_fd, mode);
     }
 
     void write(const char* data, int64_t count) override {
