@@ -591,9 +591,7 @@ QByteArray encode(const Bitmap& bitmap) {
     return out;
 }
 
-void writeFile(const Bitmap& bitmap, const QString& path) {
-    // Encoding first: a bitmap that cannot be written leaves the disk as it was.
-    const QByteArray bytes = encode(bitmap);
+void writeFileWhole(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw ToolkitError(Msg::cannotCreateFile(path));
@@ -604,6 +602,11 @@ void writeFile(const Bitmap& bitmap, const QString& path) {
     if (file.error() == QFileDevice::RenameError)
         throw ToolkitError(Msg::cannotCreateFile(path));
     throw ToolkitError(Msg::streamWriteError());
+}
+
+void writeFile(const Bitmap& bitmap, const QString& path) {
+    // Encoding first: a bitmap that cannot be written leaves the disk as it was.
+    writeFileWhole(path, encode(bitmap));
 }
 
 }  // namespace Platform::Bmp

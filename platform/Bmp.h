@@ -32,5 +32,7 @@ QByteArray encode(const Bitmap& bitmap);
 // Writes the file whole or not at all: the bytes go to a file beside the target, which then
 // replaces the target in one rename.
 void writeFile(const Bitmap& bitmap, const QString& path);
+// The same for bytes already encoded (any format), with the same failure texts.
+void writeFileWhole(const QString& path, const QByteArray& bytes);
 
 }  // namespace Platform::Bmp
