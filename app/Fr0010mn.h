@@ -101,6 +101,11 @@ public:
     void ReleaseImages();
     // Takes a loaded image as the new source: sizes the view, shows the size, opens the document.
     void TakeSourceBitmap(Platform::Bitmap bitmap);
+    // The open command's steps after its dialog: any image file the toolkit reads.
+    void OpenSourceImage(const QString& path);
+    // A file named on the command line: a work file (.ptn) opens as the work-file command opens
+    // it, any other file as a source image. Defined in app/Fr0010mn_CommandLine.cpp.
+    void OpenFromCommandLine(const QString& path);
 
     // ---- Bitmap export (document/) ----
     void MnuSaveClick();
@@ -144,6 +149,8 @@ public:
     void MnuWorkSaveClick();
     void MnuWorkSaveAsClick();
     void SaveWorkAs();
+    // The work-file open command's steps after its dialog.
+    void OpenWorkFile(const QString& path);
     bool SaveWork(const QString& path);
     // Each reports its own failure with ErrMsg and gives false; the command adds its own.
     bool WriteWorkFile(const Platform::Bitmap& bitmap, const std::vector<std::string>& lines,

@@ -1,9 +1,9 @@
 // The main window's source-image commands: a new empty start, opening a bitmap file and taking
 // the clipboard's image, with the steps every change of document shares.
-#include "Bmp.h"
 #include "ClipboardImage.h"
 #include "Common.h"
 #include "Fr0010mn.h"
+#include "ImageFile.h"
 #include "ToolkitError.h"
 
 #include <QClipboard>
@@ -71,12 +71,15 @@ void TFrmFR0010MN::MnuOpenClick() {
         return;
     if (ODFile->exec() != QDialog::Accepted || ODFile->selectedFiles().isEmpty())
         return;
-    const QString path = ODFile->selectedFiles().constFirst();
+    OpenSourceImage(ODFile->selectedFiles().constFirst());
+}
+
+void TFrmFR0010MN::OpenSourceImage(const QString& path) {
     ResetDocument();
     ClearFileNames();
     try {
         ReleaseImages();
-        TakeSourceBitmap(Platform::Bmp::readFile(path));
+        TakeSourceBitmap(Platform::readImageFile(path));
     } catch (const Platform::ToolkitError& e) {
         Common::ErrMsg(this, e.message());
     }

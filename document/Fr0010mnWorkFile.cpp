@@ -123,8 +123,10 @@ void TFrmFR0010MN::MnuWorkOpenClick() {
         WorkOpenDialog->selectFile(WorkOpenFileName);
     if (WorkOpenDialog->exec() != QDialog::Accepted || WorkOpenDialog->selectedFiles().isEmpty())
         return;
-    const QString path = WorkOpenDialog->selectedFiles().constFirst();
+    OpenWorkFile(WorkOpenDialog->selectedFiles().constFirst());
+}
 
+void TFrmFR0010MN::OpenWorkFile(const QString& path) {
     ResetDocument();
     SetDocumentState(false);
     ReleaseImages();
