@@ -268,12 +268,7 @@ void TFrmFR0010MN::MnuAboutClick() {
     FrmFR0000AB = nullptr;
     try {
         FrmFR0000AB = new TFrmFR0000AB(this);
-        // The box has no frame yet; it gets the same one as this window.
-        const QRect outer = frameGeometry();
-        const QRect inner = geometry();
-        const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
-                             outer.right() - inner.right(), outer.bottom() - inner.bottom());
-        FrmFR0000AB->move(TFrmFR0000AB::PlaceOver(outer, FrmFR0000AB->size().grownBy(frame)));
+        FrmFR0000AB->PlaceOverOwner(this);
         FrmFR0000AB->exec();
         // Destroyed once control is back in the event loop; the reference does not outlive it.
         FrmFR0000AB->deleteLater();

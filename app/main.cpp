@@ -8,9 +8,11 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QWindow>
 
 #include <cstdio>
 #include <exception>
+#include <functional>
 
 namespace {
 
@@ -30,6 +32,38 @@ bool mayBeToolkitOption(const QStringList& arguments) {
     }
     return false;
 }
+
+// Runs an action once, from the event loop, after the window first shows on the screen: a
+// window manager has placed and framed it by then, so a failure's message is centred on the
+// window where it stands.
+class WhenFirstExposed : public QObject {
+public:
+    WhenFirstExposed(QWidget* window, std::function<void()> action)
+        : QObject(window), m_action(std::move(action)) {
+        window->winId();  // makes the native window whose exposure is watched
+        m_handle = window->windowHandle();
+        m_handle->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Expose && m_handle->isExposed()) {
+            m_handle->removeEventFilter(this);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    m_action();
+                    deleteLater();
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_action;
+    QWindow* m_handle = nullptr;
+};
 
 }  // namespace
 
@@ -68,15 +102,11 @@ int main(int argc, char* argv[]) {
     InstallQtTranslations(app);
     try {
         TFrmFR0010MN window;
-        window.show();
-        // Opened from the event loop, so that a failure's message has a shown window to
-        // centre on.
         if (!commandLine.file.isEmpty()) {
             const QString file = commandLine.file;
-            QMetaObject::invokeMethod(
-                &window, [&window, file] { window.OpenFromCommandLine(file); },
-                Qt::QueuedConnection);
+            new WhenFirstExposed(&window, [&window, file] { window.OpenFromCommandLine(file); });
         }
+        window.show();
         app.exec();
     } catch (const std::exception& e) {
         // The standard report of a failure that escaped the window.
