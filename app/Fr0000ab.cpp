@@ -4,6 +4,9 @@
 #include "Cp932.h"
 #include "WindowImages.h"
 
+#include <QEvent>
+#include <QWindow>
+
 TFrmFR0000AB* FrmFR0000AB = nullptr;
 
 TFrmFR0000AB::TFrmFR0000AB(QWidget* owner) : QDialog(owner) {
@@ -33,4 +36,39 @@ void TFrmFR0000AB::FormCreate() {
 QPoint TFrmFR0000AB::PlaceOver(const QRect& owner, const QSize& box) {
     return QPoint(owner.left() + ((owner.width() - box.width()) >> 1),
                   owner.top() + ((owner.height() - box.height()) >> 1));
+}
+
+QSize TFrmFR0000AB::FramedSize(const QSize& client, const QWidget* model) {
+    const QRect outer = model->frameGeometry();
+    const QRect inner = model->geometry();
+    return client.grownBy(QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                                   outer.right() - inner.right(), outer.bottom() - inner.bottom()));
+}
+
+QMargins TFrmFR0000AB::OwnFrame() const {
+    return windowHandle() ? windowHandle()->frameMargins() : QMargins();
+}
+
+void TFrmFR0000AB::PlaceOverOwner(QWidget* owner) {
+    m_placeOver = owner;
+    m_placedFramed = !OwnFrame().isNull();
+    const QSize box = m_placedFramed ? size().grownBy(OwnFrame()) : FramedSize(size(), owner);
+    move(PlaceOver(owner->frameGeometry(), box));
+}
+
+bool TFrmFR0000AB::event(QEvent* event) {
+    // A window manager frames the box once it is shown, and may move it without telling; by the
+    // first paint (or move) the frame is known, and the box is placed again by its framed size.
+    const bool news = event->type() == QEvent::Move || event->type() == QEvent::Paint;
+    if (news && m_placeOver && !m_placedFramed && isVisible() && !OwnFrame().isNull()) {
+        m_placedFramed = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_placeOver)
+                    move(PlaceOver(m_placeOver->frameGeometry(), size().grownBy(OwnFrame())));
+            },
+            Qt::QueuedConnection);
+    }
+    return QDialog::event(event);
 }

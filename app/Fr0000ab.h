@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 
@@ -19,6 +20,22 @@ public:
     // right by one bit), the same for top and height. The shift rounds toward minus infinity,
     // so a box wider than its owner by an odd amount lands one pixel further left.
     static QPoint PlaceOver(const QRect& owner, const QSize& box);
+    // The frame of a window that has none yet, taken to be like `model`'s.
+    static QSize FramedSize(const QSize& client, const QWidget* model);
+
+    // Places the box over `owner` by PlaceOver, measured with its frame. A window manager frames
+    // the box only once it is shown: until then the owner's frame stands in for the box's, and
+    // the box is placed again as soon as its own frame is known (a move or the first paint).
+    void PlaceOverOwner(QWidget* owner);
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    QMargins OwnFrame() const;
+
+    QPointer<QWidget> m_placeOver;
+    bool m_placedFramed = false;
 };
 
 // The About box while it is shown (none otherwise).

@@ -6,11 +6,13 @@
 #include "Cp932.h"
 #include "Fr0000ab.h"
 #include "HintTiming.h"
+#include "ImageFile.h"
 #include "StatusPanel.h"
 #include "ToolkitError.h"
 #include "WindowImages.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QPainter>
 
@@ -93,14 +95,25 @@ void TFrmFR0010MN::SetUpComponents() {
     ODFile->setObjectName(QStringLiteral("ODFile"));
     ODFile->setAcceptMode(QFileDialog::AcceptOpen);
     ODFile->setFileMode(QFileDialog::ExistingFile);
-    ODFile->setNameFilter(QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp)"));
+    ODFile->setWindowTitle(QStringLiteral("開く"));
+    // Bitmaps first, as always; then every image format the toolkit reads here.
+    ODFile->setNameFilters({QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp)"), Platform::readableImageFilter()});
 
     SDFile = new QFileDialog(this);
     SDFile->setObjectName(QStringLiteral("SDFile"));
     SDFile->setAcceptMode(QFileDialog::AcceptSave);
     SDFile->setFileMode(QFileDialog::AnyFile);
+    SDFile->setWindowTitle(QStringLiteral("名前を付けてビットマップ出力"));
     SDFile->setDefaultSuffix(QStringLiteral("bmp"));
-    SDFile->setNameFilter(QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ(*.bmp)"));
+    SDFile->setNameFilters({QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ(*.bmp)"), QStringLiteral("PNGﾌｧｲﾙ(*.png)")});
+    // A name typed without a suffix takes the chosen filter's; the suffix chooses the format.
+    // The dialog announces no change of filter while it is open, so its type list is watched.
+    if (auto* types = SDFile->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+        connect(types, &QComboBox::currentIndexChanged, SDFile, [this] {
+            const bool png = SDFile->selectedNameFilter().contains(QStringLiteral("*.png"));
+            SDFile->setDefaultSuffix(png ? QStringLiteral("png") : QStringLiteral("bmp"));
+        });
+    }
 }
 
 // Commands whose behaviour exists are wired here; a tool button raises its menu item's handler.
@@ -291,12 +304,7 @@ void TFrmFR0010MN::MnuAboutClick() {
     FrmFR0000AB = nullptr;
     try {
         FrmFR0000AB = new TFrmFR0000AB(this);
-        // The box has no frame yet; it gets the same one as this window.
-        const QRect outer = frameGeometry();
-        const QRect inner = geometry();
-        const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
-                             outer.right() - inner.right(), outer.bottom() - inner.bottom());
-        FrmFR0000AB->move(TFrmFR0000AB::PlaceOver(outer, FrmFR0000AB->size().grownBy(frame)));
+        FrmFR0000AB->PlaceOverOwner(this);
         FrmFR0000AB->exec();
         // Destroyed once control is back in the event loop; the reference does not outlive it.
         FrmFR0000AB->deleteLater();

@@ -98,6 +98,9 @@ public:
     void MnuOpenClick();
     void MnuClipClick();
     void ShowImageSize();
+    // A file named on the command line: a work file (.ptn) opens as the work-file command opens
+    // it, any other file as a source image. Defined in app/Fr0010mn_CommandLine.cpp.
+    void OpenFromCommandLine(const QString& path);
 
     // ---- Bitmap export (app/Fr0010mn_Export.cpp) ----
     void MnuSaveClick();

@@ -14,6 +14,7 @@ const QString kWorkFilter = QStringLiteral("Pictanoteﾌｧｲﾙ(*.ptn)");
 void TFrmFR0010MN::ConnectWorkFile() {
     WorkSaveDialog = new QFileDialog(this);
     WorkSaveDialog->setObjectName(QStringLiteral("WorkSaveDialog"));
+    WorkSaveDialog->setWindowTitle(QStringLiteral("名前を付けて保存"));
     WorkSaveDialog->setAcceptMode(QFileDialog::AcceptSave);
     WorkSaveDialog->setFileMode(QFileDialog::AnyFile);
     WorkSaveDialog->setDefaultSuffix(QStringLiteral("ptn"));
@@ -21,6 +22,7 @@ void TFrmFR0010MN::ConnectWorkFile() {
 
     WorkOpenDialog = new QFileDialog(this);
     WorkOpenDialog->setObjectName(QStringLiteral("WorkOpenDialog"));
+    WorkOpenDialog->setWindowTitle(QStringLiteral("開く"));
     WorkOpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
     WorkOpenDialog->setFileMode(QFileDialog::ExistingFile);
     WorkOpenDialog->setNameFilter(kWorkFilter);

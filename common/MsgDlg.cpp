@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 #include <memory>
 
@@ -55,16 +56,42 @@ protected:
         placeOverOwner();
     }
 
+    // A window manager frames the dialog only once it is shown, and moves it without telling;
+    // by the first paint the frame is known, and the dialog is centred again by its framed size.
+    bool event(QEvent* event) override {
+        if (!m_framed && isVisible() &&
+            (event->type() == QEvent::Paint || event->type() == QEvent::Move) &&
+            !ownFrame().isNull()) {
+            m_framed = true;
+            QMetaObject::invokeMethod(this, &MsgDialog::placeOverOwner, Qt::QueuedConnection);
+        }
+        return QMessageBox::event(event);
+    }
+
 private:
+    QMargins ownFrame() const {
+        return windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    }
+
     void placeOverOwner() {
         QRect area;
-        if (m_owner)
-            area = m_owner->window()->frameGeometry();
-        else if (const QScreen* screen = QGuiApplication::primaryScreen())
+        QMargins frame = ownFrame();
+        m_framed = !frame.isNull();
+        if (m_owner) {
+            const QWidget* owner = m_owner->window();
+            area = owner->frameGeometry();
+            // Until its own frame is known, the dialog's is taken to be like its owner's.
+            if (!m_framed)
+                frame = QMargins(owner->geometry().left() - area.left(),
+                                 owner->geometry().top() - area.top(),
+                                 area.right() - owner->geometry().right(),
+                                 area.bottom() - owner->geometry().bottom());
+        } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             area = screen->geometry();
-        else
+        } else {
             return;
-        const QSize size = frameGeometry().size();
+        }
+        const QSize size = this->size().grownBy(frame);
         // Integer division truncating toward zero; not clamped to the screen.
         move(area.x() + (area.width() - size.width()) / 2,
              area.y() + (area.height() - size.height()) / 2);
@@ -72,6 +99,7 @@ private:
 
     QWidget* m_owner;
     StandardButton m_answered = NoButton;
+    bool m_framed = false;
 };
 
 QString captionOf(QMessageBox::StandardButton b) {

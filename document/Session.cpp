@@ -1,6 +1,6 @@
 #include "Session.h"
 
-#include "Bmp.h"
+#include "ImageFile.h"
 #include "ClipboardImage.h"
 #include "DocumentMessages.h"
 #include "EditStep.h"
@@ -160,7 +160,7 @@ Result Session::OpenBitmap(const QString& path) {
     Result result;
     Guarded(result, [&] {
         m_compositor.ReleaseImages();
-        TakeImage(Platform::Bmp::readFile(path));
+        TakeImage(Platform::readImageFile(path));
     });
     Announce(kNewDocument);
     return result;
@@ -257,7 +257,7 @@ Result Session::ExportBitmap(const QString& path) {
             throw Platform::ToolkitError(Platform::Msg::invalidBitmap());
         m_compositor.ComposeForExport(m_map);
         m_canvasComposed = false;
-        Platform::Bmp::writeFile(*canvas, path);
+        Platform::writeImageFile(*canvas, path);
         m_exportFileName = path;
     });
     return result;

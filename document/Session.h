@@ -115,7 +115,8 @@ public:
     // ---- Documents ----
     // An empty start: no image, no markers, no file names, a fresh history.
     void New();
-    // The image of a bitmap file as a new document (the markers and file names go first, even
+    // The image of a file as a new document: a BMP in its own format, any other image format
+    // the toolkit reads as 24 bits (the markers and file names go first, even
     // when the file then cannot be read).
     Result OpenBitmap(const QString& path);
     // The clipboard's image as a new document; `data` is what the clipboard holds (null when it
@@ -132,8 +133,9 @@ public:
     // and the document is clean. A failed write gives its message, then
     // "ファイルの保存に失敗しました。".
     Result SaveWorkFile(const QString& path);
-    // Writes the picture without its on-screen decorations as a 24-bit BMP; on success the path
-    // is remembered for the next export. A read-only target is not replaced.
+    // Writes the picture without its on-screen decorations, as a 24-bit PNG when the name ends
+    // in ".png" and as a 24-bit BMP otherwise; on success the path is remembered for the next
+    // export. A read-only target is not replaced.
     Result ExportBitmap(const QString& path);
 
     // ---- Edits: each one step of the history ----

@@ -7,8 +7,24 @@
 #include <QMenu>
 #include <QMenuBar>
 
+namespace {
+
+bool isMenu(const QWidget* widget) {
+    for (; widget; widget = widget->parentWidget()) {
+        if (qobject_cast<const QMenuBar*>(widget) || qobject_cast<const QMenu*>(widget))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 KeyPreview::KeyPreview(TFrmFR0010MN* window) : QObject(window), m_window(window) {
     qApp->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && now->window() == m_window && !isMenu(now))
+            m_lastFocus = now;
+    });
 }
 
 KeyPreview::~KeyPreview() {
@@ -16,8 +32,25 @@ KeyPreview::~KeyPreview() {
         QCoreApplication::instance()->removeEventFilter(this);
 }
 
+void KeyPreview::TakeFocusFromMenuBar(QWidget* pressed) {
+    if (pressed->window() != m_window || isMenu(pressed) ||
+        !qobject_cast<QMenuBar*>(m_window->focusWidget()))
+        return;
+    // The menu bar leaves its keyboard mode as it loses the focus.
+    if (m_lastFocus && m_lastFocus->isVisible() && m_lastFocus->isEnabled())
+        m_lastFocus->setFocus(Qt::MouseFocusReason);
+    else
+        m_window->setFocus(Qt::MouseFocusReason);
+}
+
 bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+    if (!watched->isWidgetType())
+        return false;
+    if (event->type() == QEvent::MouseButtonPress) {
+        TakeFocusFromMenuBar(static_cast<QWidget*>(watched));
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
         return false;
     auto* receiver = static_cast<QWidget*>(watched);
     if (receiver->window() != m_window)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 class TFrmFR0010MN;
 
@@ -13,6 +14,10 @@ class TFrmFR0010MN;
 // window, of a popup menu, and of the menu bar while it is being worked with the keyboard. A
 // press that the focused control does not take travels on up through its parents; it is handed
 // to FormKeyDown only once, when it reaches the first of them.
+//
+// The menu bar keeps the keyboard after a menu opened with the mouse is closed with Escape. A
+// mouse press anywhere else in the window ends that: the focus goes back to the control that
+// had it before the menu bar (or to the window), so the window's keys work again.
 class KeyPreview : public QObject {
     Q_OBJECT
 public:
@@ -23,5 +28,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void TakeFocusFromMenuBar(QWidget* pressed);
+
     TFrmFR0010MN* m_window;
+    QPointer<QWidget> m_lastFocus;  // the window's last focus widget other than the menu bar
 };

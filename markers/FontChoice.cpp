@@ -20,6 +20,15 @@ bool isSymbolFont(const QString& family) {
     });
 }
 
+// The toolkit lists a family that several foundries make once per foundry, as
+// "Family [Foundry]"; the plain name finds the same faces.
+QString plainFamily(const QString& family) {
+    if (!family.endsWith(QLatin1Char(']')))
+        return family;
+    const qsizetype open = family.lastIndexOf(QStringLiteral(" ["));
+    return open > 0 ? family.left(open) : family;
+}
+
 }  // namespace
 
 int32_t DialogFontSize(int32_t size) {
@@ -36,8 +45,8 @@ QStringList OfferedFontFamilies(const QString& current) {
     QStringList families{QStringLiteral("ＭＳ ゴシック"), QStringLiteral("ＭＳ Ｐゴシック")};
     for (const QString& family : QFontDatabase::families()) {
         if (!QFontDatabase::isPrivateFamily(family) && !isSymbolFont(family) &&
-            FaceFitsWorkFile(family))
-            families.append(family);
+            FaceFitsWorkFile(plainFamily(family)))
+            families.append(plainFamily(family));
     }
     if (!current.isEmpty())
         families.append(current);

@@ -25,7 +25,7 @@ bool FaceFitsWorkFile(const QString& family);
 // The faces the dialog offers, sorted without regard to case and without duplicates: the two
 // Japanese faces the program draws through its substitutions ("ＭＳ ゴシック", "ＭＳ Ｐゴシック"),
 // every installed family except private ones, symbol fonts and those whose names a work file
-// could not keep, and `current` (the face in
+// could not keep, each once under its plain name (no foundry tag), and `current` (the face in
 // effect, exactly as it is spelled) when it is none of those, so it can always be confirmed
 // again. An empty `current` adds nothing.
 QStringList OfferedFontFamilies(const QString& current);

@@ -2,6 +2,7 @@
 #include "ToolkitError.h"
 #include "WindowTestSupport.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 
@@ -42,7 +43,9 @@ protected:
 
 TEST_F(ExportTest, FourBitSourceExportsAsTwentyFourBitsWithMarkersAndNoDecorations) {
     EXPECT_EQ(window->SDFile->defaultSuffix(), QStringLiteral("bmp"));
-    EXPECT_EQ(window->SDFile->nameFilters(), QStringList{QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ(*.bmp)")});
+    EXPECT_EQ(window->SDFile->windowTitle(), QStringLiteral("名前を付けてビットマップ出力"));
+    EXPECT_EQ(window->SDFile->nameFilters(),
+              (QStringList{QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ(*.bmp)"), QStringLiteral("PNGﾌｧｲﾙ(*.png)")}));
     EXPECT_EQ(window->Doc.Compositor().SourceBitmap()->bitsPerPixel(), 4);
     window->Doc.Map().InsertMarker(0, Markers::MakeMarker(10, 10));
     window->Doc.Map().InsertMarker(6, Markers::MakeMarker(70, 50));  // hangs over the edges
@@ -215,4 +218,26 @@ TEST_F(ExportTest, ExportWithoutMemoryForTheFileIsReportedAndKeepsTheWork) {
     EXPECT_TRUE(window->Doc.Modified());
     EXPECT_EQ(window->Doc.Map().size(), 1u);
 #endif
+}
+
+// The PNG filter: a name without a suffix takes ".png", and the file is the same picture.
+TEST_F(ExportTest, ThePngFilterWritesATwentyFourBitPng) {
+    window->Doc.Place(3, Markers::MakeMarker(20, 20));
+    const QString bmp = path(QStringLiteral("same.bmp"));
+    ASSERT_TRUE(window->ExportBitmap(bmp));
+    Gui::whenModal<QFileDialog>([this](QFileDialog* d) {
+        // As the user chooses it: through the dialog's type list.
+        auto* types = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        ASSERT_NE(types, nullptr);
+        types->setCurrentIndex(1);
+        Gui::answerFileDialog(path(QStringLiteral("picture")));
+    });
+    window->MnuSaveAs->trigger();
+    QTest::qWait(50);
+    const QImage png(path(QStringLiteral("picture.png")));
+    ASSERT_FALSE(png.isNull());
+    EXPECT_FALSE(png.hasAlphaChannel());
+    EXPECT_EQ(png.convertToFormat(QImage::Format_RGB888),
+              Platform::Bmp::readFile(bmp).view().convertToFormat(QImage::Format_RGB888));
+    EXPECT_EQ(window->Doc.ExportFileName(), path(QStringLiteral("picture.png")));
 }

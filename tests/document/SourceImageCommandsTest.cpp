@@ -1,5 +1,6 @@
 #include "Bmp.h"
 #include "ToolkitError.h"
+#include "ImageFile.h"
 #include "WindowTestSupport.h"
 
 #include <QClipboard>
@@ -42,7 +43,10 @@ protected:
 
 TEST_F(SourceImageTest, OpeningABitmapStartsADocument) {
     const QString file = writeBitmap(QStringLiteral("photo.bmp"), gradient(640, 480));
-    EXPECT_EQ(window->ODFile->nameFilters(), QStringList{QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp)")});
+    EXPECT_EQ(window->ODFile->windowTitle(), QStringLiteral("開く"));
+    EXPECT_EQ(window->ODFile->nameFilters(),
+              (QStringList{QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp)"), Platform::readableImageFilter()}));
+    EXPECT_TRUE(Platform::readableImageFilter().contains(QStringLiteral("*.png")));
     window->Doc.SetExportFileName(QStringLiteral("old.bmp"));
     window->DGMain->SetLeftCol(40);
 

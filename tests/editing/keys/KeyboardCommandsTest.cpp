@@ -289,3 +289,24 @@ TEST_F(KeyboardTest, KeysOfDialogsAndTheMenuBarAreLeftAlone) {
     EXPECT_EQ(at(1), Markers::MakeMarker(100, 100));
     EXPECT_FALSE(window->Doc.Modified());
 }
+
+// A menu opened with the mouse and closed with Escape leaves the keyboard with the menu bar; a
+// click in the window (here on a marker of the image) gives the window its keys back.
+TEST_F(KeyboardTest, AClickInTheWindowTakesTheKeysBackFromTheMenuBar) {
+    placeSelected(1, 100, 100);
+    QMenuBar* bar = window->MnuMain;
+    QAction* file = window->MnuFile->menuAction();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(file).center());
+    settle();
+    ASSERT_TRUE(window->MnuFile->isVisible());
+    QTest::keyClick(window->MnuFile, Qt::Key_Escape);
+    settle();
+    ASSERT_FALSE(window->MnuFile->isVisible());
+    ASSERT_EQ(window->focusWidget(), bar);  // the state the click has to end
+
+    QTest::mouseClick(window->PBMain, Qt::LeftButton, {}, QPoint(110, 110));
+    settle();
+    EXPECT_NE(window->focusWidget(), bar);
+    press(Qt::Key_Right);
+    EXPECT_EQ(at(1), Markers::MakeMarker(101, 100));
+}
