@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 namespace Document {
 namespace {
@@ -411,16 +412,22 @@ bool Session::ApplyStyle(int32_t style) {
 
 // ---- Undo ----
 
+// The step tells what it changed while it runs; the news goes out once the history stands at
+// its new place, so Modified is already true to it.
 void Session::Undo() {
     EndNudgeRun();
-    if (m_history.canUndo())
-        m_history.undo();
+    if (!m_history.canUndo())
+        return;
+    m_history.undo();
+    Announce(std::exchange(m_stepChanges, Change::None));
 }
 
 void Session::Redo() {
     EndNudgeRun();
-    if (m_history.canRedo())
-        m_history.redo();
+    if (!m_history.canRedo())
+        return;
+    m_history.redo();
+    Announce(std::exchange(m_stepChanges, Change::None));
 }
 
 void Session::StepApplied(StepKind kind, int32_t focusKey) {
@@ -435,7 +442,7 @@ void Session::StepApplied(StepKind kind, int32_t focusKey) {
         }
         what |= Change::MarkerPosition;
     }
-    Announce(what);
+    m_stepChanges |= what;
 }
 
 // ---- Selection ----

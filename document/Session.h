@@ -199,7 +199,7 @@ private:
     void ClearFileNames();
     void TakeImage(Platform::Bitmap bitmap);
     void Push(EditStep* step);
-    // Called by a step after it was undone or redone.
+    // Called by a step when it has been undone or redone.
     void StepApplied(StepKind kind, int32_t focusKey);
 
     Markers::MarkerMap m_map;
@@ -211,6 +211,8 @@ private:
     QRect m_dirty;
     bool m_regionOnly = false;
     bool m_wholeImage = false;
+    // What the step being undone or redone changed, announced when it is done.
+    Changes m_stepChanges;
     // Nudges of one run share this number; any other operation starts a new one.
     unsigned m_nudgeRun = 0;
     QString m_workSaveFileName;
