@@ -10,6 +10,7 @@
 #include "StatusPanel.h"
 #include "ToolkitError.h"
 #include "WindowImages.h"
+#include "WindowMessages.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -19,9 +20,6 @@
 TFrmFR0010MN* FrmFR0010MN = nullptr;
 
 namespace {
-
-const QString kDiscardQuestion =
-    QStringLiteral("作業は保存されていません。\r\n\r\n破棄してもよろしいですか？");
 
 constexpr int kPaletteColumns = 99;
 constexpr std::array<int, TFrmFR0010MN::PanelCount> kPanelWidths = {50, 150, 150, 150, 150};
@@ -183,7 +181,7 @@ void TFrmFR0010MN::closeEvent(QCloseEvent* event) {
 void TFrmFR0010MN::FormCloseQuery(bool& CanClose) {
     if (!Doc.Modified())
         return;
-    CanClose = Common::QryMsg(this, kDiscardQuestion, 2) == 1;
+    CanClose = Common::QryMsg(this, App::Texts::discardQuestion(), 2) == 1;
 }
 
 // Only Yes lets the work go. A failed dialog (0) or one closed any other way keeps it, as at
@@ -191,7 +189,7 @@ void TFrmFR0010MN::FormCloseQuery(bool& CanClose) {
 bool TFrmFR0010MN::ConfirmDiscard() {
     if (!Doc.Modified())
         return true;
-    return Common::QryMsg(this, kDiscardQuestion, 2) == 1;
+    return Common::QryMsg(this, App::Texts::discardQuestion(), 2) == 1;
 }
 
 void TFrmFR0010MN::SetDocumentState(bool open) {
