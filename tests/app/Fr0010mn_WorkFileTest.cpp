@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <memory>
+
 using Gui::WindowTest;
 
 namespace {
@@ -18,19 +20,12 @@ using TestSupport::checker;
 class WorkFileCommandsTest : public WindowTest {
 protected:
     void SetUp() override {
-        m_oldTmp = qgetenv("TMPDIR");
-        ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("tmp"))));
-        qputenv("TMPDIR", path(QStringLiteral("tmp")).toLocal8Bit());
+        m_tempFiles = std::make_unique<TestSupport::TempFilesIn>(path(QStringLiteral("tmp")));
         WindowTest::SetUp();
     }
     void TearDown() override {
         WindowTest::TearDown();
-        EXPECT_EQ(QDir(path(QStringLiteral("tmp"))).entryList(QDir::Files), QStringList{})
-            << "temporary files left behind";
-        if (m_oldTmp.isNull())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", m_oldTmp);
+        m_tempFiles.reset();
     }
 
     // A document from a bitmap file, with two markers and an unsaved change.
@@ -61,7 +56,7 @@ protected:
     }
 
 private:
-    QByteArray m_oldTmp;
+    std::unique_ptr<TestSupport::TempFilesIn> m_tempFiles;
 };
 
 }  // namespace

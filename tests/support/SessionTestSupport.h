@@ -19,20 +19,11 @@ namespace TestSupport {
 class SessionTest : public TempDirTest {
 protected:
     void SetUp() override {
-        m_oldTmp = qgetenv("TMPDIR");
-        ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("tmp"))));
-        qputenv("TMPDIR", path(QStringLiteral("tmp")).toLocal8Bit());
+        m_tempFiles = std::make_unique<TempFilesIn>(path(QStringLiteral("tmp")));
         ASSERT_NO_THROW(doc.Create());
         changes = std::make_unique<QSignalSpy>(&doc, &Document::Session::changed);
     }
-    void TearDown() override {
-        EXPECT_EQ(QDir(path(QStringLiteral("tmp"))).entryList(QDir::Files), QStringList{})
-            << "temporary files left behind";
-        if (m_oldTmp.isNull())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", m_oldTmp);
-    }
+    void TearDown() override { m_tempFiles.reset(); }
 
     // A 640 x 480 gradient taken as a new document, the record of changes emptied.
     void open(Platform::Bitmap image = gradient(640, 480)) {
@@ -66,7 +57,7 @@ protected:
     std::unique_ptr<QSignalSpy> changes;
 
 private:
-    QByteArray m_oldTmp;
+    std::unique_ptr<TempFilesIn> m_tempFiles;
 };
 
 }  // namespace TestSupport

@@ -20,6 +20,30 @@ inline QByteArray bytesOf(const QString& file) {
     return f.readAll();
 }
 
+// While it lives, temporary files go to `folder` (made here), which must be empty again when
+// it goes: nothing may leave a staging file behind.
+class TempFilesIn {
+public:
+    explicit TempFilesIn(const QString& folder) : m_folder(folder), m_old(qgetenv("TMPDIR")) {
+        EXPECT_TRUE(QDir().mkpath(folder));
+        qputenv("TMPDIR", folder.toLocal8Bit());
+    }
+    ~TempFilesIn() {
+        EXPECT_EQ(QDir(m_folder).entryList(QDir::Files | QDir::Hidden), QStringList{})
+            << "temporary files left behind";
+        if (m_old.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", m_old);
+    }
+    TempFilesIn(const TempFilesIn&) = delete;
+    TempFilesIn& operator=(const TempFilesIn&) = delete;
+
+private:
+    QString m_folder;
+    QByteArray m_old;
+};
+
 // A fresh temporary folder per test, removed with the fixture.
 class TempDirTest : public ::testing::Test {
 protected:
