@@ -381,7 +381,8 @@ TEST_F(SessionFilesTest, LoadOverUnsavedWorkTakesTheFilesDocument) {
 // ---- Export ----
 
 TEST_F(SessionFilesTest, FourBitSourceExportsAsTwentyFourBitsWithMarkersAndNoDecorations) {
-    open(fourBit(90, 70));
+    // Opened from its file, the picture keeps its four bits.
+    ASSERT_TRUE(doc.OpenBitmap(writeBitmap(QStringLiteral("source.bmp"), fourBit(90, 70))).Ok());
     ASSERT_EQ(doc.SourceBitmap()->bitsPerPixel(), 4);
     put(0, 10, 10);
     put(6, 70, 50);  // hangs over the edges
