@@ -12,6 +12,7 @@
 #include <QtEndian>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -321,17 +322,9 @@ protected:
     // The temporary files of the codec go to a folder of the test's own, so a test can see
     // that none is left behind.
     void SetUp() override {
-        m_oldTmp = qgetenv("TMPDIR");
-        ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("tmp"))));
-        qputenv("TMPDIR", path(QStringLiteral("tmp")).toLocal8Bit());
+        m_tempFiles = std::make_unique<TestSupport::TempFilesIn>(path(QStringLiteral("tmp")));
     }
-    void TearDown() override {
-        EXPECT_EQ(stagingLeft(), QStringList{});
-        if (m_oldTmp.isNull())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", m_oldTmp);
-    }
+    void TearDown() override { m_tempFiles.reset(); }
     QStringList stagingLeft() const {
         return QDir(path(QStringLiteral("tmp"))).entryList(QDir::Files | QDir::Hidden);
     }
@@ -348,7 +341,7 @@ protected:
     }
 
 private:
-    QByteArray m_oldTmp;
+    std::unique_ptr<TestSupport::TempFilesIn> m_tempFiles;
 };
 
 TEST_F(WorkFileTest, LayoutIsTwoLengthsTheTextAndTheBitmap) {

@@ -4,11 +4,17 @@
 // a timer once it is up, and a watchdog closes a dialog nobody answered so a test fails
 // instead of hanging.
 
+#include "AddressSpaceLimit.h"
+#include "DrawGrid.h"
 #include "Fr0010mn.h"
+#include "PaintBox.h"
+#include "ReferenceRender.h"
+#include "TestImages.h"
 #include "TestSupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -18,9 +24,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QUndoCommand>
-
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <functional>
 #include <memory>
@@ -110,35 +113,6 @@ inline void answerFileDialog(const QString& path, QString* offered = nullptr) {
     });
 }
 
-// While it lives, the process may take only `headroom` bytes of address space beyond what it
-// uses now, so a large allocation fails as it would on a machine short of memory.
-class AddressSpaceLimit {
-public:
-    explicit AddressSpaceLimit(rlim_t headroom) {
-        QFile statm(QStringLiteral("/proc/self/statm"));
-        if (!statm.open(QIODevice::ReadOnly) || getrlimit(RLIMIT_AS, &m_old) != 0) {
-            ADD_FAILURE() << "cannot read the address space in use";
-            return;
-        }
-        const rlim_t used = statm.readAll().split(' ').at(0).toULongLong() *
-                            static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
-        rlimit narrow = m_old;
-        narrow.rlim_cur = used + headroom;
-        m_set = setrlimit(RLIMIT_AS, &narrow) == 0;
-        EXPECT_TRUE(m_set);
-    }
-    ~AddressSpaceLimit() {
-        if (m_set)
-            setrlimit(RLIMIT_AS, &m_old);
-    }
-    AddressSpaceLimit(const AddressSpaceLimit&) = delete;
-    AddressSpaceLimit& operator=(const AddressSpaceLimit&) = delete;
-
-private:
-    rlimit m_old{};
-    bool m_set = false;
-};
-
 // A fresh, shown main window per test, with a temporary folder; a dialog left unanswered for
 // five seconds is closed and fails the test.
 class WindowTest : public TestSupport::TempDirTest {
@@ -180,6 +154,123 @@ protected:
 private:
     QTimer m_watchdog;
     QPointer<QWidget> m_lastModal;
+};
+
+inline constexpr QRgb kSourceColour = qRgb(100, 150, 200);
+inline constexpr QRgb kSilver = qRgb(192, 192, 192);
+
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
+
+// The main window at 800 x 600 with a plain 640 x 480 image open, and the mouse gestures of
+// editing: the events go where the window system sends them, so a pointer that left the
+// pressed widget with the button held still reports to that widget.
+class DocumentWindowTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        window->resize(800, 600);
+        openImage(640, 480);
+    }
+
+    void openImage(int width, int height) {
+        window->Doc.TakeSourceBitmap(TestSupport::solid(width, height, kSourceColour));
+        window->Doc.Repaint();
+        flush();
+    }
+
+    // Lets every pending repaint happen.
+    static void flush() {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+
+    // A marker put straight into the map, then shown as every command that changes the markers
+    // shows it.
+    Markers::Marker* place(int32_t key, int32_t left, int32_t top) {
+        EXPECT_TRUE(window->Doc.Map().InsertMarker(key, Markers::MakeMarker(left, top)));
+        window->Doc.Repaint();
+        flush();
+        return window->Doc.Map().MarkerOf(key);
+    }
+
+    QWidget* palette() const { return window->DGMain->viewport(); }
+    QWidget* image() const { return window->PBMain; }
+    QPoint cell(int column) const { return window->DGMain->CellRect(column, 0).center(); }
+    QString panel(int i) const { return window->StatusText(i); }
+    const Markers::Marker* markerOf(int32_t key) const { return window->Doc.Map().MarkerOf(key); }
+
+    // What the screen shows, and what a Compositor of the test's own draws for the document.
+    QImage shownCanvas() {
+        return window->PBMain->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    QImage expectedCanvas() { return TestSupport::referenceCanvas(window->Doc); }
+    QImage shownCell(int column) {
+        return palette()
+            ->grab(window->DGMain->CellRect(column, 0))
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    }
+    QImage expectedCell(int column) { return TestSupport::referenceCell(window->Doc, column); }
+
+    // (x, y) of `over`, in the coordinates of the widget holding the mouse.
+    static QPoint at(QWidget* holder, QWidget* over, QPoint p) {
+        return holder->mapFromGlobal(over->mapToGlobal(p));
+    }
+    static void press(QWidget* w, QPoint p, Qt::MouseButton b = Qt::LeftButton) {
+        QTest::mousePress(w, b, {}, p);
+    }
+    static void moveHeld(QWidget* holder, QWidget* over, QPoint p) {
+        QTest::mouseMove(holder, at(holder, over, p));
+    }
+    static void releaseHeld(QWidget* holder, QWidget* over, QPoint p,
+                            Qt::MouseButton b = Qt::LeftButton) {
+        QTest::mouseRelease(holder, b, {}, at(holder, over, p));
+    }
+    // Press, release, double-click and its release, as the window system reports them.
+    static void doubleClick(QWidget* w, QPoint p) {
+        QTest::mouseClick(w, Qt::LeftButton, {}, p);
+        QTest::mouseDClick(w, Qt::LeftButton, {}, p);
+        QTest::mouseRelease(w, Qt::LeftButton, {}, p);
+    }
+
+    // A number dragged from its palette cell and released at p of `over`.
+    void dragFromPalette(int column, QWidget* over, QPoint p) {
+        press(palette(), cell(column));
+        QTest::mouseMove(palette(), cell(column) + QPoint(0, 6));
+        moveHeld(palette(), over, p);
+        releaseHeld(palette(), over, p);
+    }
+    // A marker (or anything) pressed at `from` on the image and released at p of `over`.
+    void dragOnImage(QPoint from, QWidget* over, QPoint p) {
+        press(image(), from);
+        QTest::mouseMove(image(), from + QPoint(6, 6));
+        moveHeld(image(), over, p);
+        releaseHeld(image(), over, p);
+    }
+
+    // Every pixel of a palette cell as shown on the screen is silver (the number is placed).
+    bool cellIsEmpty(int column) {
+        const QImage shown = palette()->grab(window->DGMain->CellRect(column, 0)).toImage();
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                if ((shown.pixel(x, y) & 0xFFFFFF) != (kSilver & 0xFFFFFF))
+                    return false;
+        return true;
+    }
 };
 
 }  // namespace Gui

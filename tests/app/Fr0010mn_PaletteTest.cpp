@@ -1,14 +1,16 @@
-#include "EditingTestSupport.h"
+// The mouse on the palette, through the window: dragging a free number onto the image and
+// double-clicking it into the middle of the image or the selection.
+#include "WindowTestSupport.h"
 
 #include <QGuiApplication>
 
-using Editing::EditingTest;
+using Gui::DocumentWindowTest;
 using Markers::NoKey;
 using Markers::TRect;
 
 namespace {
 
-class PaletteTest : public EditingTest {};
+class PaletteTest : public DocumentWindowTest {};
 
 TEST_F(PaletteTest, DraggedNumberLandsWithItsHotSpotUnderThePointer) {
     ASSERT_FALSE(cellIsEmpty(2));

@@ -1,8 +1,10 @@
-#include "EditingTestSupport.h"
+// The mouse on the image, through the window: selecting, dragging a marker, the rubber band,
+// the other buttons and the guide lines.
+#include "WindowTestSupport.h"
 
 #include <QGuiApplication>
 
-using Editing::EditingTest;
+using Gui::DocumentWindowTest;
 using Markers::NoKey;
 using Markers::TRect;
 
@@ -12,12 +14,8 @@ QRgb inverted(QRgb c) {
     return qRgb(255 - qRed(c), 255 - qGreen(c), 255 - qBlue(c));
 }
 
-class CanvasTest : public EditingTest {
+class CanvasTest : public DocumentWindowTest {
 protected:
-    void place(int32_t key, int32_t left, int32_t top) {
-        ASSERT_TRUE(window->Doc.Map().InsertMarker(key, Markers::MakeMarker(left, top)));
-        window->Doc.Repaint();
-    }
     // A band pressed at a and dragged through b, not yet released.
     void band(QPoint a, QPoint b) {
         press(image(), a);
@@ -192,7 +190,7 @@ TEST_F(CanvasTest, RubberBandIsAnInvertedOutlineAndMovesDoNotCompose) {
 
     const QImage screen = image()->grab(QRect(0, 0, 60, 50)).toImage();
     auto at = [&](int x, int y) { return screen.pixel(x, y) | 0xFF000000; };
-    const QRgb source = Editing::kSourceColour | 0xFF000000;
+    const QRgb source = Gui::kSourceColour | 0xFF000000;
     EXPECT_EQ(at(10, 5), inverted(source));
     EXPECT_EQ(at(49, 5), inverted(source));
     EXPECT_EQ(at(10, 39), inverted(source));
@@ -235,7 +233,7 @@ int guidePixelsInColumn(QWidget* image, int x) {
     const QImage shown = image->grab(QRect(x, 200, 1, 200)).toImage();
     int changed = 0;
     for (int y = 0; y < shown.height(); ++y)
-        changed += (shown.pixel(0, y) | 0xFF000000) != (Editing::kSourceColour | 0xFF000000);
+        changed += (shown.pixel(0, y) | 0xFF000000) != (Gui::kSourceColour | 0xFF000000);
     return changed;
 }
 

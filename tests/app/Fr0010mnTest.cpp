@@ -159,7 +159,8 @@ TEST_F(WindowTest, MenuHoldsEveryItemWithCaptionAndShortcut) {
                                                         "四角-2(&C)|\n円-1(&D)|\n円-2(&E)|"));
     EXPECT_EQ(describe(window->MnuHelp), QStringLiteral("バージョン情報(&A)|"));
     EXPECT_EQ(window->MnuEdit->title(), QStringLiteral("編集(&E)"));
-    EXPECT_EQ(describe(window->MnuEdit), QStringLiteral("元に戻す(&U)|Ctrl+Z\nやり直し(&R)|Ctrl+Y"));
+    EXPECT_EQ(describe(window->MnuEdit),
+              QStringLiteral("元に戻す(&U)|Ctrl+Z\nやり直し(&R)|Ctrl+Y"));
     EXPECT_EQ(window->MnuMain->actions().size(), 4);
     EXPECT_EQ(window->MnuMain->actions().at(1), window->MnuEdit->menuAction());
 
