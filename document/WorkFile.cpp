@@ -1,5 +1,6 @@
 #include "WorkFile.h"
 
+#include "AtomicFile.h"
 #include "Bmp.h"
 #include "Compositor.h"
 #include "Cp932.h"
@@ -9,11 +10,11 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <limits>
 #include <optional>
 
@@ -150,17 +151,22 @@ void writeFileWhole(const QString& path, const char* data, int64_t count) {
     closeWritten(file);
 }
 
-// Copies exactly `count` bytes; fewer bytes there is the stream read error.
-void copyBytes(QIODevice& from, QIODevice& to, int64_t count) {
+// Hands exactly `count` bytes of `from` to `put`; fewer bytes there is the stream read error.
+void copyBytes(QIODevice& from, int64_t count,
+               const std::function<void(const char*, int64_t)>& put) {
     std::vector<char> buffer(static_cast<std::size_t>(std::min(count, kCopyChunk)));
     while (count > 0) {
         const int64_t want = std::min<int64_t>(count, static_cast<int64_t>(buffer.size()));
         const int64_t got = from.read(buffer.data(), want);
         if (got <= 0)
             throw ToolkitError(Msg::streamReadError());
-        writeAll(to, buffer.data(), got);
+        put(buffer.data(), got);
         count -= got;
     }
+}
+
+void copyBytes(QIODevice& from, QIODevice& to, int64_t count) {
+    copyBytes(from, count, [&](const char* data, int64_t n) { writeAll(to, data, n); });
 }
 
 // A staged block read back whole; it must still hold the bytes copied into it.
@@ -365,24 +371,14 @@ void WriteWorkFile(const Platform::Bitmap& bitmap, const WorkLines& lines, const
     putLength(header.data(), textFile.size());
     putLength(header.data() + 4, bitmapFile.size());
 
-    // A file marked read-only is not replaced, whoever runs the program: the rename that puts
-    // the new file in place would otherwise pass over the mark.
-    const QFileInfo target(path);
-    if (target.exists() && target.isFile() && !(target.permissions() & QFile::WriteOwner))
-        throw ToolkitError(Msg::cannotCreateFile(path));
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        throw ToolkitError(Msg::cannotCreateFile(path));
-    writeAll(out, header.data(), kHeaderSize);
-    copyBytes(textFile, out, textFile.size());
-    copyBytes(bitmapFile, out, bitmapFile.size());
-    if (out.commit())
-        return;
-    // The bytes went to a file beside the target; when that file cannot take the target's
-    // place (a folder of that name, say), the target is what could not be created.
-    if (out.error() == QFileDevice::RenameError)
-        throw ToolkitError(Msg::cannotCreateFile(path));
-    throw ToolkitError(Msg::streamWriteError());
+    // The durable writer refuses a file marked read-only, whoever runs the program.
+    Platform::writeFileDurably(path, [&](Platform::FileSink& out) {
+        out.write(header.data(), kHeaderSize);
+        copyBytes(textFile, textFile.size(),
+                  [&](const char* data, int64_t count) { out.write(data, count); });
+        copyBytes(bitmapFile, bitmapFile.size(),
+                  [&](const char* data, int64_t count) { out.write(data, count); });
+    });
 }
 
 WorkFileImage ReadWorkFile(const QString& path) {

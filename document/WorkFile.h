@@ -87,8 +87,8 @@ WorkFileImage DecodeWorkFile(QByteArrayView bytes);
 QString MakeTempFileName();
 
 // Writes the work file at `path`. The two blocks are staged in two fresh temporary files, the
-// file is then written whole beside the target and put in its place in one rename: a failed
-// save leaves an existing file as it was. The temporary files are deleted on every way out.
+// file is then written durably (see AtomicFile.h): a failed save leaves an existing file as it
+// was, and a save that returns is on the disk. The temporary files are deleted on every way out.
 void WriteWorkFile(const Platform::Bitmap& bitmap, const WorkLines& lines, const QString& path);
 // Reads the work file at `path`, staging its two blocks in two fresh temporary files that are
 // deleted on every way out. Nothing is allocated before the lengths are known to fit the file.

@@ -1,10 +1,10 @@
 #include "Bmp.h"
 
+#include "AtomicFile.h"
 #include "ToolkitError.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -593,17 +593,7 @@ QByteArray encode(const Bitmap& bitmap) {
 
 void writeFile(const Bitmap& bitmap, const QString& path) {
     // Encoding first: a bitmap that cannot be written leaves the disk as it was.
-    const QByteArray bytes = encode(bitmap);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ToolkitError(Msg::cannotCreateFile(path));
-    if (file.write(bytes) == bytes.size() && file.commit())
-        return;
-    // The bytes went to a file beside the target; when that file cannot take the target's
-    // place (a folder of that name, say), the target is what could not be created.
-    if (file.error() == QFileDevice::RenameError)
-        throw ToolkitError(Msg::cannotCreateFile(path));
-    throw ToolkitError(Msg::streamWriteError());
+    writeFileDurably(path, encode(bitmap));
 }
 
 }  // namespace Platform::Bmp

@@ -29,8 +29,7 @@ Bitmap readFile(const QString& path);
 // indexed formats, bit fields for 16/32-bit masks other than the default, rows bottom-up
 // padded to 4 bytes.
 QByteArray encode(const Bitmap& bitmap);
-// Writes the file whole or not at all: the bytes go to a file beside the target, which then
-// replaces the target in one rename.
+// Writes the file whole or not at all, and on the disk before it returns (see AtomicFile.h).
 void writeFile(const Bitmap& bitmap, const QString& path);
 
 }  // namespace Platform::Bmp
