@@ -591,9 +591,13 @@ QByteArray encode(const Bitmap& bitmap) {
     return out;
 }
 
+void writeFileWhole(const QString& path, const QByteArray& bytes) {
+    writeFileDurably(path, bytes);
+}
+
 void writeFile(const Bitmap& bitmap, const QString& path) {
     // Encoding first: a bitmap that cannot be written leaves the disk as it was.
-    writeFileDurably(path, encode(bitmap));
+    writeFileWhole(path, encode(bitmap));
 }
 
 }  // namespace Platform::Bmp

@@ -31,5 +31,7 @@ Bitmap readFile(const QString& path);
 QByteArray encode(const Bitmap& bitmap);
 // Writes the file whole or not at all, and on the disk before it returns (see AtomicFile.h).
 void writeFile(const Bitmap& bitmap, const QString& path);
+// The same for bytes already encoded (any format), with the same failure texts.
+void writeFileWhole(const QString& path, const QByteArray& bytes);
 
 }  // namespace Platform::Bmp
