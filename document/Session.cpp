@@ -4,6 +4,7 @@
 #include "ClipboardImage.h"
 #include "DocumentMessages.h"
 #include "EditStep.h"
+#include "ImageFile.h"
 #include "ToolkitError.h"
 #include "WorkFile.h"
 
@@ -32,8 +33,8 @@ bool Guarded(Result& result, Step&& step) {
     return false;
 }
 
-constexpr Changes kNewDocument = Change::Reset | Change::ImageSize | Change::OpenState |
-                                 Change::Canvas | Change::Palette;
+constexpr Changes kNewDocument =
+    Change::Reset | Change::ImageSize | Change::OpenState | Change::Canvas | Change::Palette;
 
 }  // namespace
 
@@ -203,9 +204,24 @@ Result Session::SaveWorkFile(const QString& path) {
     return result;
 }
 
+ExportFormat ExportFormatFor(const QString& path) {
+    return QFileInfo(path).suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0
+               ? ExportFormat::Png
+               : ExportFormat::Bmp;
+}
+
+// The screen is not repainted: the canvas is composed for the screen again at the next paint.
+const Platform::Bitmap& Session::ComposeExport() {
+    Platform::Bitmap* canvas = m_compositor.CanvasBitmap();
+    if (!canvas || !m_documentOpen)
+        throw Platform::ToolkitError(Platform::Msg::invalidBitmap());
+    m_compositor.ComposeForExport(m_map);
+    m_canvasComposed = false;
+    return *canvas;
+}
+
 // The file is written whole beside the target and then put in its place in one rename, so a
-// failed export leaves an existing file as it was. The screen is not repainted: the canvas is
-// composed for the screen again at the next paint.
+// failed export leaves an existing file as it was.
 Result Session::ExportBitmap(const QString& path) {
     Result result;
     Guarded(result, [&] {
@@ -214,13 +230,24 @@ Result Session::ExportBitmap(const QString& path) {
         const QFileInfo target(path);
         if (target.exists() && target.isFile() && !(target.permissions() & QFile::WriteOwner))
             throw Platform::ToolkitError(Platform::Msg::cannotCreateFile(path));
-        Platform::Bitmap* canvas = m_compositor.CanvasBitmap();
-        if (!canvas || !m_documentOpen)
-            throw Platform::ToolkitError(Platform::Msg::invalidBitmap());
-        m_compositor.ComposeForExport(m_map);
-        m_canvasComposed = false;
-        Platform::Bmp::writeFile(*canvas, path);
+        const Platform::Bitmap& picture = ComposeExport();
+        if (ExportFormatFor(path) == ExportFormat::Png)
+            Platform::writePngFile(picture, path);
+        else
+            Platform::Bmp::writeFile(picture, path);
         m_exportFileName = path;
+    });
+    return result;
+}
+
+Result Session::WriteExport(Platform::FileSink& sink, ExportFormat format) {
+    Result result;
+    Guarded(result, [&] {
+        const Platform::Bitmap& picture = ComposeExport();
+        if (format == ExportFormat::Png)
+            sink.write(Platform::encodePng(picture));
+        else
+            Platform::Bmp::encodeTo(picture, sink);
     });
     return result;
 }

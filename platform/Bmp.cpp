@@ -506,7 +506,17 @@ Bitmap readFile(const QString& path) {
     return decode(all);
 }
 
-QByteArray encode(const Bitmap& bitmap) {
+namespace {
+
+// Everything of a BMP file before its pixels, and where the pixels go.
+struct Layout {
+    QByteArray head;  // file header, information header, bit fields, colour table
+    int64_t rowBytes = 0;
+    int64_t stride = 0;
+    int64_t fileSize = 0;
+};
+
+Layout layoutOf(const Bitmap& bitmap) {
     if (bitmap.isNull())
         invalid();  // a BMP has no way to say 0 x 0
     const int bpp = bitmap.bitsPerPixel();
@@ -529,27 +539,20 @@ QByteArray encode(const Bitmap& bitmap) {
         !bitFields ? BiRgb : (masks.alpha != 0 ? BiAlphaBitFields : BiBitFields);
     const int64_t maskBytes = !bitFields ? 0 : (masks.alpha != 0 ? 16 : 12);
 
-    const int64_t rowBytes = (width * bpp + 7) / 8;
-    const int64_t stride = bitmap.stride();
+    Layout layout;
+    layout.rowBytes = (width * bpp + 7) / 8;
+    layout.stride = bitmap.stride();
     const int64_t pixelOffset = kFileHeaderSize + kInfoHeaderSize + maskBytes + entries * 4;
-    const int64_t imageSize = stride * height;
-    const int64_t fileSize = pixelOffset + imageSize;
-    if (fileSize > std::numeric_limits<uint32_t>::max())
+    const int64_t imageSize = layout.stride * height;
+    layout.fileSize = pixelOffset + imageSize;
+    if (layout.fileSize > std::numeric_limits<uint32_t>::max())
         throw ToolkitError(Msg::streamWriteError());
 
-    // A picture that fits in memory may still not fit twice: that is reported like every other
-    // failure of ours, so the command that writes it can show it and go on.
-    QByteArray out;
-    try {
-        out = QByteArray(static_cast<qsizetype>(fileSize), Qt::Uninitialized);
-    } catch (const std::bad_alloc&) {
-        throw ToolkitError(Msg::outOfMemory());
-    }
-    preferHugePages(out.data(), static_cast<size_t>(out.size()));
-    uint8_t* p = reinterpret_cast<uint8_t*>(out.data());
+    layout.head = QByteArray(static_cast<qsizetype>(pixelOffset), Qt::Uninitialized);
+    uint8_t* p = reinterpret_cast<uint8_t*>(layout.head.data());
     *p++ = 'B';
     *p++ = 'M';
-    put32(p, static_cast<uint32_t>(fileSize));
+    put32(p, static_cast<uint32_t>(layout.fileSize));
     put32(p, 0);  // reserved
     put32(p, static_cast<uint32_t>(pixelOffset));
 
@@ -579,16 +582,61 @@ QByteArray encode(const Bitmap& bitmap) {
         *p++ = static_cast<uint8_t>(qRed(c));
         *p++ = 0;
     }
+    return layout;
+}
+
+// Rows handed to a sink at a time: enough to keep the system calls few, small enough to stay
+// in the cache between the copy in and the write out.
+constexpr int64_t kStreamChunk = 512 * 1024;
+
+void streamRows(const Bitmap& bitmap, const Layout& layout, FileSink& sink) {
+    const int64_t rowsPerChunk = std::max<int64_t>(1, kStreamChunk / layout.stride);
+    std::vector<uint8_t> chunk(static_cast<size_t>(rowsPerChunk * layout.stride), 0);
+    int64_t row = bitmap.height() - 1;
+    while (row >= 0) {
+        uint8_t* p = chunk.data();
+        for (int64_t n = 0; n < rowsPerChunk && row >= 0; ++n, --row, p += layout.stride) {
+            std::memcpy(p, bitmap.scanLine(static_cast<int>(row)),
+                        static_cast<size_t>(layout.rowBytes));
+            // The padding stays zero from the start: only the row's own bytes are copied in.
+        }
+        sink.write(reinterpret_cast<const char*>(chunk.data()), p - chunk.data());
+    }
+}
+
+}  // namespace
+
+QByteArray encode(const Bitmap& bitmap) {
+    const Layout layout = layoutOf(bitmap);
+    const int64_t height = bitmap.height();
+    // A picture that fits in memory may still not fit twice: that is reported like every other
+    // failure of ours, so the command that writes it can show it and go on.
+    QByteArray out;
+    try {
+        out = QByteArray(static_cast<qsizetype>(layout.fileSize), Qt::Uninitialized);
+    } catch (const std::bad_alloc&) {
+        throw ToolkitError(Msg::outOfMemory());
+    }
+    preferHugePages(out.data(), static_cast<size_t>(out.size()));
+    std::memcpy(out.data(), layout.head.constData(), static_cast<size_t>(layout.head.size()));
+    uint8_t* p = reinterpret_cast<uint8_t*>(out.data()) + layout.head.size();
     // The rows are stored bottom-up, and are written from the end of the block backwards: on
     // a fresh block that runs markedly faster than from its start (measured on Linux with huge
     // pages, where the kernel clears each page just before we fill it).
     for (int64_t row = height - 1; row >= 0; --row) {
-        uint8_t* stored = p + row * stride;
+        uint8_t* stored = p + row * layout.stride;
         std::memcpy(stored, bitmap.scanLine(static_cast<int>(height - 1 - row)),
-                    static_cast<size_t>(rowBytes));
-        std::memset(stored + rowBytes, 0, static_cast<size_t>(stride - rowBytes));
+                    static_cast<size_t>(layout.rowBytes));
+        std::memset(stored + layout.rowBytes, 0,
+                    static_cast<size_t>(layout.stride - layout.rowBytes));
     }
     return out;
+}
+
+void encodeTo(const Bitmap& bitmap, FileSink& sink) {
+    const Layout layout = layoutOf(bitmap);
+    sink.write(layout.head);
+    streamRows(bitmap, layout, sink);
 }
 
 void writeFileWhole(const QString& path, const QByteArray& bytes) {
@@ -596,8 +644,13 @@ void writeFileWhole(const QString& path, const QByteArray& bytes) {
 }
 
 void writeFile(const Bitmap& bitmap, const QString& path) {
-    // Encoding first: a bitmap that cannot be written leaves the disk as it was.
-    writeFileWhole(path, encode(bitmap));
+    // The headers first: a bitmap that cannot be written leaves the disk as it was. The rows
+    // then go from the bitmap to the file in pieces, never as a second whole picture.
+    const Layout layout = layoutOf(bitmap);
+    writeFileDurably(path, [&](FileSink& sink) {
+        sink.write(layout.head);
+        streamRows(bitmap, layout, sink);
+    });
 }
 
 }  // namespace Platform::Bmp

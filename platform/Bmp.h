@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AtomicFile.h"
 #include "Bitmap.h"
 
 #include <QByteArray>
@@ -29,6 +30,8 @@ Bitmap readFile(const QString& path);
 // indexed formats, bit fields for 16/32-bit masks other than the default, rows bottom-up
 // padded to 4 bytes.
 QByteArray encode(const Bitmap& bitmap);
+// The same bytes handed to `sink` in pieces, without the whole file in memory at once.
+void encodeTo(const Bitmap& bitmap, FileSink& sink);
 // Writes the file whole or not at all, and on the disk before it returns (see AtomicFile.h).
 void writeFile(const Bitmap& bitmap, const QString& path);
 // The same for bytes already encoded (any format), with the same failure texts.
