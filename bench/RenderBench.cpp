@@ -76,7 +76,7 @@ void BM_Render_8k_99(benchmark::State& state) {
     session.Create();
     for (auto _ : state) {
         const Document::Result opened = session.OpenWorkFile(f.work);
-        const Document::Result written = session.ExportBitmap(f.out);
+        const Document::Result written = session.ExportBitmap(f.out, Document::ExportUse::Last);
         if (!opened.Ok() || !written.Ok()) {
             state.SkipWithError("the work file could not be rendered");
             break;

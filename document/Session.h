@@ -50,6 +50,7 @@ struct Result {
 };
 
 enum class ExportFormat { Bmp, Png };
+enum class ExportUse { Keep, Last };
 // PNG for a name ending in ".png" (in any case), BMP for every other name.
 ExportFormat ExportFormatFor(const QString& path);
 
@@ -139,9 +140,13 @@ public:
     // Writes the picture without its on-screen decorations, as a 24-bit PNG for a name ending
     // in ".png" (any case) and as a 24-bit BMP otherwise; on success the path is remembered for
     // the next export. A read-only target is not replaced.
-    Result ExportBitmap(const QString& path);
+    // With ExportUse::Last the export is the document's last use: the markers are drawn on the
+    // source image itself, sparing a second picture in memory, and the document is closed
+    // afterwards, whether the export succeeded or not.
+    Result ExportBitmap(const QString& path, ExportUse use = ExportUse::Keep);
     // The same picture handed to `sink` in the given format, for a stream with no file name.
-    Result WriteExport(Platform::FileSink& sink, ExportFormat format);
+    Result WriteExport(Platform::FileSink& sink, ExportFormat format,
+                       ExportUse use = ExportUse::Keep);
 
     // ---- Edits: each one step of the history ----
     // Places `key` (free) as `marker` and selects it; false when the key is already placed.
@@ -198,7 +203,9 @@ private:
     void ClearFileNames();
     void TakeImage(Platform::Bitmap bitmap);
     // The export picture, composed on the canvas; throws when there is no document.
-    const Platform::Bitmap& ComposeExport();
+    const Platform::Bitmap& ComposeExport(ExportUse use);
+    // After an export that was the document's last use.
+    void CloseAfter(ExportUse use);
     void Push(EditStep* step);
     // Called by a step after it was undone or redone.
     void StepApplied(StepKind kind, int32_t focusKey);

@@ -402,22 +402,8 @@ WorkFileImage ReadWorkFile(const QString& path) {
     WorkFileImage image;
     const QByteArray text = readStaged(stagedText.path(), sizes.text);
     image.Lines = SplitLines(std::string_view(text.data(), static_cast<std::size_t>(text.size())));
-    // The bitmap block goes from the file straight into the bitmap's pixels: mapped where the
-    // system allows it, read in one piece where it does not.
-    const int64_t bitmapOffset = kHeaderSize + sizes.text;
-    if (const uchar* mapped = in.map(bitmapOffset, sizes.bitmap)) {
-        image.Bitmap = Platform::Bmp::decode(QByteArrayView(mapped, sizes.bitmap));
-        return image;
-    }
-    QByteArray block;
-    try {
-        block = QByteArray(static_cast<qsizetype>(sizes.bitmap), Qt::Uninitialized);
-    } catch (const std::bad_alloc&) {
-        throw ToolkitError(Msg::outOfMemory());
-    }
-    if (!in.seek(bitmapOffset) || in.read(block.data(), sizes.bitmap) != sizes.bitmap)
-        throw ToolkitError(Msg::streamReadError());
-    image.Bitmap = Platform::Bmp::decode(block);
+    // The bitmap block goes from the file straight into the bitmap's pixels.
+    image.Bitmap = Platform::Bmp::readFrom(in, kHeaderSize + sizes.text, sizes.bitmap);
     return image;
 }
 

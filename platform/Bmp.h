@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFile>
 #include <QString>
 
 // The Windows BMP format: reading nearly every variant that exists, writing the plain one.
@@ -25,6 +26,9 @@ namespace Platform::Bmp {
 // images become the uncompressed bitmap of the same depth.
 Bitmap decode(QByteArrayView bytes);
 Bitmap readFile(const QString& path);
+// The BMP file image of `size` bytes at `offset` in an open file (a block of a larger file),
+// read as decode() reads it, the rows going straight from the file into the bitmap.
+Bitmap readFrom(QFile& file, int64_t offset, int64_t size);
 
 // A complete BMP file image: file header, 40-byte information header, colour table for
 // indexed formats, bit fields for 16/32-bit masks other than the default, rows bottom-up

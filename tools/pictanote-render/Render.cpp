@@ -206,9 +206,9 @@ int render(const QString& work, const QString& out) {
     }
     if (out == QLatin1String("-")) {
         StandardOutput sink;
-        result = session.WriteExport(sink, Document::ExportFormat::Bmp);
+        result = session.WriteExport(sink, Document::ExportFormat::Bmp, Document::ExportUse::Last);
     } else {
-        result = session.ExportBitmap(out);
+        result = session.ExportBitmap(out, Document::ExportUse::Last);
     }
     errorLines(result.Errors, out);
     return result.Ok() ? kDone : kFailed;
@@ -362,7 +362,7 @@ int batch(const QString& dir, const QString& suffix, const QStringList& files) {
             if (result.Ok())
                 result = session.OpenWorkFile(job.work);
             if (result.Ok())
-                result = session.ExportBitmap(job.out);
+                result = session.ExportBitmap(job.out, Document::ExportUse::Last);
             if (!result.Ok())
                 fail(job, result.Errors);
             progress.done();
