@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-ipafont-gothic
   xvfb xauth xdotool x11-utils
+  desktop-file-utils
 )
 
 missing=()

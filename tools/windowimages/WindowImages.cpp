@@ -7,11 +7,15 @@
 //                       XOR mask below (a white pixel is a set bit), hot spot (15, 15) by contract.
 // Every colour image has olive (128, 128, 0) as its transparent colour, which also fills its
 // bottom-left pixel, so whoever draws it can take the transparent colour from there.
+//
+// With "--theme-icons FOLDER SIZE..." it writes instead the program icon for the desktop's icon
+// theme: FOLDER/SIZExSIZE/apps/pictanote.png for each SIZE, with a real alpha channel.
 #include <QColor>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdio>
@@ -394,6 +398,44 @@ QImage dragCursor() {
     return image;
 }
 
+// The program icon at a theme size, its olive made transparent first so no olive bleeds into the
+// edges. Whole multiples of 32 repeat each pixel and stay exactly as sharp as the drawing; other
+// sizes are averaged down from an eightfold enlargement, which weighs every icon pixel by the
+// area it covers in the result: smooth, without the blur of interpolating between pixels.
+QImage themeIcon(int size) {
+    QImage icon = mainIcon().convertToFormat(QImage::Format_ARGB32);
+    const QRgb transparent = icon.pixel(0, icon.height() - 1);
+    for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x)
+            if (icon.pixel(x, y) == transparent)
+                icon.setPixel(x, y, qRgba(0, 0, 0, 0));
+    icon.convertTo(QImage::Format_ARGB32_Premultiplied);
+    const int side = icon.width();
+    if (size % side == 0)
+        return icon.scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return icon.scaled(side * 8, side * 8, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+        .scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+int writeThemeIcons(const QString& folder, const QStringList& sizes) {
+    bool ok = true;
+    for (const QString& text : sizes) {
+        bool isNumber = false;
+        const int size = text.toInt(&isNumber);
+        if (!isNumber || size < 1 || size > 1024) {
+            std::fprintf(stderr, "not an icon size: %s\n", qPrintable(text));
+            return 2;
+        }
+        const QDir dir(QStringLiteral("%1/%2x%2/apps").arg(folder).arg(size));
+        const QString path = dir.filePath(QStringLiteral("pictanote.png"));
+        if (!QDir().mkpath(dir.path()) || !themeIcon(size).save(path, "PNG")) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            ok = false;
+        }
+    }
+    return ok ? 0 : 1;
+}
+
 bool save(const QImage& image, const QDir& dir, const QString& name) {
     const QString path = dir.filePath(name + QStringLiteral(".bmp"));
     if (image.save(path, "BMP"))
@@ -405,8 +447,15 @@ bool save(const QImage& image, const QDir& dir, const QString& name) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (argc >= 4 && std::string_view(argv[1]) == "--theme-icons") {
+        QStringList sizes;
+        for (int i = 3; i < argc; ++i)
+            sizes << QString::fromLocal8Bit(argv[i]);
+        return writeThemeIcons(QString::fromLocal8Bit(argv[2]), sizes);
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT-FOLDER\n", argv[0]);
+        std::fprintf(stderr, "usage: %s OUTPUT-FOLDER\n       %s --theme-icons FOLDER SIZE...\n",
+                     argv[0], argv[0]);
         return 2;
     }
     const QDir dir(QString::fromLocal8Bit(argv[1]));
