@@ -117,6 +117,12 @@ Markers::MarkerFont readFont(const QJsonObject& object, Markers::MarkerFont font
         if (Platform::Cp932::toUnicode(Platform::Cp932::fromUnicode(name)) != name)
             refuse(member(place, QStringLiteral("face")),
                    QStringLiteral("holds characters code page 932 cannot hold"));
+        // Nor can a line of it hold a line end, or anything after a NUL.
+        for (const QChar c : name) {
+            if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\0'))
+                refuse(member(place, QStringLiteral("face")),
+                       QStringLiteral("holds a line end or a NUL"));
+        }
         font.Name = name;
     }
     auto intOf = [&](const char* name, int32_t& to) {

@@ -47,8 +47,8 @@ QByteArray DescribeAsJson(const Markers::MarkerFont& font, int32_t backgroundSty
 // needs `key`, `left` and `top`, and `right` and `bottom` default to left + 32 and top + 32.
 // Refused with a message naming the place ("3:14: ..." for a syntax error at line 3,
 // column 14; "markers[2].key: ..." for a value): keys outside 0 .. 98, a key given twice, a
-// face that code page 932 cannot hold, a style outside 0 .. 5, values of the wrong type and
-// members we do not know. The message is the `error` of the result.
+// face that code page 932 cannot hold (or holding a line end or a NUL), a style outside 0 .. 5,
+// values of the wrong type and members we do not know. The message is the result's Error.
 struct DescriptionRead {
     std::optional<Description> Value;
     QString Error;

@@ -1,7 +1,9 @@
 // Feeds arbitrary bytes to the reader of marker descriptions. It either refuses them with a
 // message or gives a document within the rules (keys 0 .. 98, a style 0 .. 5), and whatever it
-// accepts, described again and read back, is the same document.
+// accepts is the same document when described again and read back, and when written as the
+// lines of a work file and read back.
 #include "MarkerDescription.h"
+#include "WorkFile.h"
 
 #include <QByteArrayView>
 
@@ -42,6 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Document::DescribeAsJson(d.Font, d.BackgroundStyle, {1, 1, 24}, d.Markers);
     const Document::DescriptionRead back = Document::ReadDescription(again, defaults);
     if (!back.Value || !same(d, *back.Value))
+        __builtin_trap();
+    const Document::WorkDocument work =
+        Document::ReadWorkDocument(Document::MakeWorkLines(d.Font, d.BackgroundStyle, d.Markers));
+    if (!same(d, {work.Font, work.BackgroundStyle, work.Markers}))
         __builtin_trap();
     return 0;
 }

@@ -244,6 +244,8 @@ TEST_F(RenderToolTest, MadeFileDescribesItselfBack) {
          "markers[1].key: 3 is given more than once"},
         {"FaceOutsideCp932", R"({"font": {"face": "Ａ😀"}})",
          "font.face: holds characters code page 932 cannot hold"},
+        {"FaceWithALineEnd", R"({"font": {"face": "A\nB"}})",
+         "font.face: holds a line end or a NUL"},
         {"MissingTop", R"({"markers": [{"key": 1, "left": 1}]})", "markers[0].top: missing"},
         {"Malformed", "{\n  \"style\": 2,,\n}", "2:"},
     };
