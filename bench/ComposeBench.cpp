@@ -1,9 +1,8 @@
 // Composing a 7680 x 4320 image with 99 markers, beside a memcpy of the image's bytes
 // (BM_Memcpy_8k_24 in BmpBench.cpp).
+#include "BenchApplication.h"
 #include "Compositor.h"
 #include "Ratios.h"
-
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -12,20 +11,8 @@ namespace {
 constexpr int kWidth = 7680;
 constexpr int kHeight = 4320;
 
-// Text needs a GUI application object; the bench makes a headless one on first use.
-void ensureApplication() {
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "pictanote-bench";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
-
 void BM_Compose_8k_99(benchmark::State& state) {
-    ensureApplication();
+    Bench::ensureApplication();
     Markers::Compositor compositor;
     compositor.LoadGlyphs(QStringLiteral("RED"), Markers::kOliveRgb);
     compositor.CreateBitmaps();

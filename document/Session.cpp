@@ -1,9 +1,10 @@
 #include "Session.h"
 
-#include "ImageFile.h"
+#include "Bmp.h"
 #include "ClipboardImage.h"
 #include "DocumentMessages.h"
 #include "EditStep.h"
+#include "ImageFile.h"
 #include "ToolkitError.h"
 #include "WorkFile.h"
 
@@ -34,8 +35,8 @@ bool Guarded(Result& result, Step&& step) {
     return false;
 }
 
-constexpr Changes kNewDocument = Change::Reset | Change::ImageSize | Change::OpenState |
-                                 Change::Canvas | Change::Palette;
+constexpr Changes kNewDocument =
+    Change::Reset | Change::ImageSize | Change::OpenState | Change::Canvas | Change::Palette;
 
 }  // namespace
 
@@ -242,10 +243,33 @@ Result Session::SaveWorkFile(const QString& path) {
     return result;
 }
 
+ExportFormat ExportFormatFor(const QString& path) {
+    return QFileInfo(path).suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0
+               ? ExportFormat::Png
+               : ExportFormat::Bmp;
+}
+
+// The screen is not repainted: the canvas is composed for the screen again at the next paint.
+const Platform::Bitmap& Session::ComposeExport(ExportUse use) {
+    Platform::Bitmap* canvas = m_compositor.CanvasBitmap();
+    if (!canvas || !m_documentOpen)
+        throw Platform::ToolkitError(Platform::Msg::invalidBitmap());
+    if (use == ExportUse::Last)
+        m_compositor.ComposeForExportInPlace(m_map);
+    else
+        m_compositor.ComposeForExport(m_map);
+    m_canvasComposed = false;
+    return *canvas;
+}
+
+void Session::CloseAfter(ExportUse use) {
+    if (use == ExportUse::Last)
+        New();
+}
+
 // The file is written whole beside the target and then put in its place in one rename, so a
-// failed export leaves an existing file as it was. The screen is not repainted: the canvas is
-// composed for the screen again at the next paint.
-Result Session::ExportBitmap(const QString& path) {
+// failed export leaves an existing file as it was.
+Result Session::ExportBitmap(const QString& path, ExportUse use) {
     Result result;
     Guarded(result, [&] {
         // A file marked read-only is not replaced, whoever runs the program: the rename that
@@ -253,14 +277,27 @@ Result Session::ExportBitmap(const QString& path) {
         const QFileInfo target(path);
         if (target.exists() && target.isFile() && !(target.permissions() & QFile::WriteOwner))
             throw Platform::ToolkitError(Platform::Msg::cannotCreateFile(path));
-        Platform::Bitmap* canvas = m_compositor.CanvasBitmap();
-        if (!canvas || !m_documentOpen)
-            throw Platform::ToolkitError(Platform::Msg::invalidBitmap());
-        m_compositor.ComposeForExport(m_map);
-        m_canvasComposed = false;
-        Platform::writeImageFile(*canvas, path);
+        const Platform::Bitmap& picture = ComposeExport(use);
+        if (ExportFormatFor(path) == ExportFormat::Png)
+            Platform::writePngFile(picture, path);
+        else
+            Platform::Bmp::writeFile(picture, path);
         m_exportFileName = path;
     });
+    CloseAfter(use);
+    return result;
+}
+
+Result Session::WriteExport(Platform::FileSink& sink, ExportFormat format, ExportUse use) {
+    Result result;
+    Guarded(result, [&] {
+        const Platform::Bitmap& picture = ComposeExport(use);
+        if (format == ExportFormat::Png)
+            sink.write(Platform::encodePng(picture));
+        else
+            Platform::Bmp::encodeTo(picture, sink);
+    });
+    CloseAfter(use);
     return result;
 }
 

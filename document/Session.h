@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AtomicFile.h"
 #include "Bitmap.h"
 #include "Compositor.h"
 #include "MarkerEdit.h"
@@ -48,6 +49,11 @@ struct Result {
     QStringList Errors;
     bool Ok() const noexcept { return Errors.isEmpty(); }
 };
+
+enum class ExportFormat { Bmp, Png };
+enum class ExportUse { Keep, Last };
+// PNG for a name ending in ".png" (in any case), BMP for every other name.
+ExportFormat ExportFormatFor(const QString& path);
 
 // The kinds of undo step; their names are what the Edit menu shows ("元に戻す: 配置").
 enum class StepKind { Place, Move, Nudge, Delete, Font, Style };
@@ -133,10 +139,16 @@ public:
     // and the document is clean. A failed write gives its message, then
     // "ファイルの保存に失敗しました。".
     Result SaveWorkFile(const QString& path);
-    // Writes the picture without its on-screen decorations, as a 24-bit PNG when the name ends
-    // in ".png" and as a 24-bit BMP otherwise; on success the path is remembered for the next
-    // export. A read-only target is not replaced.
-    Result ExportBitmap(const QString& path);
+    // Writes the picture without its on-screen decorations, as a 24-bit PNG for a name ending
+    // in ".png" (any case) and as a 24-bit BMP otherwise; on success the path is remembered for
+    // the next export. A read-only target is not replaced.
+    // With ExportUse::Last the export is the document's last use: the markers are drawn on the
+    // source image itself, sparing a second picture in memory, and the document is closed
+    // afterwards, whether the export succeeded or not.
+    Result ExportBitmap(const QString& path, ExportUse use = ExportUse::Keep);
+    // The same picture handed to `sink` in the given format, for a stream with no file name.
+    Result WriteExport(Platform::FileSink& sink, ExportFormat format,
+                       ExportUse use = ExportUse::Keep);
 
     // ---- Edits: each one step of the history ----
     // Places `key` (free) as `marker` and selects it; false when the key is already placed.
@@ -198,6 +210,10 @@ private:
     void ResetDocument();
     void ClearFileNames();
     void TakeImage(Platform::Bitmap bitmap);
+    // The export picture, composed on the canvas; throws when there is no document.
+    const Platform::Bitmap& ComposeExport(ExportUse use);
+    // After an export that was the document's last use.
+    void CloseAfter(ExportUse use);
     void Push(EditStep* step);
     // Called by a step when it has been undone or redone.
     void StepApplied(StepKind kind, int32_t focusKey);

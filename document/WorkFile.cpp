@@ -386,28 +386,24 @@ WorkFileImage ReadWorkFile(const QString& path) {
     // Only a regular file is read: a pipe or device could block or never end.
     if (!QFileInfo(path).isFile() || !in.open(QIODevice::ReadOnly))
         throw ToolkitError(Msg::cannotOpenFile(path));
-    // The staging files come after the work file is open, so a file that is not there is
-    // reported as such even when no temporary file could be made.
-    StagingFiles staged;
-    QFile textFile(staged.text());
-    QFile bitmapFile(staged.bitmap());
+    // The text block is staged in a temporary file, made after the work file is open so that a
+    // file that is not there is reported as such even when no temporary file could be made.
+    StagedFile stagedText;
+    QFile textFile(stagedText.path());
     openForWriting(textFile);
-    openForWriting(bitmapFile);
 
     std::array<char, kHeaderSize> header{};
     if (in.read(header.data(), kHeaderSize) != kHeaderSize)
         throw ToolkitError(Msg::streamReadError());
     const BlockSizes sizes = checkHeader(header.data(), in.size());
     copyBytes(in, textFile, sizes.text);
-    copyBytes(in, bitmapFile, sizes.bitmap);
     closeWritten(textFile);
-    closeWritten(bitmapFile);
-    in.close();
 
     WorkFileImage image;
-    const QByteArray text = readStaged(staged.text(), sizes.text);
+    const QByteArray text = readStaged(stagedText.path(), sizes.text);
     image.Lines = SplitLines(std::string_view(text.data(), static_cast<std::size_t>(text.size())));
-    image.Bitmap = Platform::Bmp::decode(readStaged(staged.bitmap(), sizes.bitmap));
+    // The bitmap block goes from the file straight into the bitmap's pixels.
+    image.Bitmap = Platform::Bmp::readFrom(in, kHeaderSize + sizes.text, sizes.bitmap);
     return image;
 }
 

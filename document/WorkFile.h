@@ -90,8 +90,9 @@ QString MakeTempFileName();
 // file is then written durably (see AtomicFile.h): a failed save leaves an existing file as it
 // was, and a save that returns is on the disk. The temporary files are deleted on every way out.
 void WriteWorkFile(const Platform::Bitmap& bitmap, const WorkLines& lines, const QString& path);
-// Reads the work file at `path`, staging its two blocks in two fresh temporary files that are
-// deleted on every way out. Nothing is allocated before the lengths are known to fit the file.
+// Reads the work file at `path`: the text block is staged in a fresh temporary file that is
+// deleted on every way out, the bitmap block decoded straight from the file. Nothing is
+// allocated before the lengths are known to fit the file.
 WorkFileImage ReadWorkFile(const QString& path);
 
 }  // namespace Document

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 namespace Markers {
 namespace {
@@ -378,6 +379,21 @@ void Compositor::ComposeForExport(const MarkerMap& map) {
     if (!m_source || !m_canvas)
         return;
     CopySourceToCanvas();
+    Canvas canvas(*m_canvas, m_font);
+    DrawMarkers(canvas, map);
+}
+
+void Compositor::ComposeForExportInPlace(const MarkerMap& map) {
+    if (!m_source || !m_canvas)
+        return;
+    Platform::Bitmap& rows = m_sourceRows.isNull() ? *m_source : m_sourceRows;
+    if (rows.bitsPerPixel() == 24 && rows.width() == m_canvas->width() &&
+        rows.height() == m_canvas->height()) {
+        std::swap(*m_canvas, rows);
+        rows.releasePixels();
+    } else {
+        CopySourceToCanvas();
+    }
     Canvas canvas(*m_canvas, m_font);
     DrawMarkers(canvas, map);
 }

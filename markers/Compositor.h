@@ -153,6 +153,10 @@ public:
     // Rebuilds CanvasBitmap for a bitmap export: the source's pixels and every marker in
     // ascending key order, with no selection rectangle, guide lines or overlay.
     void ComposeForExport(const MarkerMap& map);
+    // The same for an export that is the image's last use: the source's own pixels (or their
+    // 24-bit copy) become the canvas and the markers are drawn on them, sparing a second
+    // picture in memory. The source has no usable pixels afterwards: load another image next.
+    void ComposeForExportInPlace(const MarkerMap& map);
 
     // The drawing part of the palette's owner-drawn cell: fills (0, 0, cellWidth, cellHeight)
     // of CellBitmap with silver and, when number column + 1 is free, draws the glyph of

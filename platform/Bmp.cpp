@@ -7,6 +7,10 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <cerrno>
+
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -56,7 +60,16 @@ enum class HeaderKind {
 class Bytes {
 public:
     explicit Bytes(QByteArrayView bytes)
-        : m_data(reinterpret_cast<const uint8_t*>(bytes.data())), m_size(bytes.size()) {}
+        : m_data(reinterpret_cast<const uint8_t*>(bytes.data())),
+          m_size(bytes.size()),
+          m_held(bytes.size()) {}
+    // The start of a file image of `size` bytes: a read within the size but past the bytes held
+    // throws NotHeld, for the caller to fetch the whole image instead.
+    Bytes(QByteArrayView head, int64_t size)
+        : m_data(reinterpret_cast<const uint8_t*>(head.data())),
+          m_size(size),
+          m_held(std::min<int64_t>(head.size(), size)) {}
+    struct NotHeld {};
 
     int64_t size() const noexcept { return m_size; }
     bool has(int64_t offset, int64_t count) const noexcept {
@@ -65,6 +78,8 @@ public:
     void require(int64_t offset, int64_t count) const {
         if (!has(offset, count))
             truncated();
+        if (count > m_held - offset)
+            throw NotHeld{};
     }
     const uint8_t* at(int64_t offset) const noexcept { return m_data + offset; }
     uint8_t u8(int64_t offset) const {
@@ -84,6 +99,7 @@ public:
 private:
     const uint8_t* m_data;
     int64_t m_size;
+    int64_t m_held;
 };
 
 struct Header {
@@ -449,17 +465,56 @@ void put32(uint8_t*& out, uint32_t v) {
     out += 4;
 }
 
-}  // namespace
-
-Bitmap decode(QByteArrayView data) {
-    const Bytes bytes(data);
+// Everything before the pixels: the headers, checked, and the colour table.
+Header readHeaders(const Bytes& bytes, std::vector<QRgb>& table) {
     Header h;
     readFileHeader(bytes, h);
     readInfoHeader(bytes, h);
     readMasks(bytes, h);
     validate(h);
     checkDeclaredSizes(bytes, h);
-    std::vector<QRgb> table = readColorTable(bytes, h);
+    table = readColorTable(bytes, h);
+    return h;
+}
+
+// The parts of the headers that go with the pixels, and the check that the colour table
+// covers them.
+Bitmap finish(Bitmap bitmap, const Header& h, std::vector<QRgb> table) {
+    bitmap.setColorTable(std::move(table));
+    // Indexes beyond the colour table mean a damaged file: we refuse it rather than guess
+    // colours.
+    if (!isRle(h) && !indexesWithinTable(bitmap))
+        invalid();
+    if (h.bitsPerPixel == 16 || h.bitsPerPixel == 32)
+        bitmap.setMasks(h.masks);
+    bitmap.setDotsPerMeter(h.dpmX, h.dpmY);
+    return bitmap;
+}
+
+// Reads exactly `count` bytes at `offset` of the file; fewer there is a short read.
+void readAt(int fd, int64_t offset, uint8_t* to, int64_t count) {
+    while (count > 0) {
+        const ssize_t n = ::pread(fd, to, static_cast<size_t>(count), offset);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            truncated();
+        to += n;
+        offset += n;
+        count -= n;
+    }
+}
+
+// How much of a file is read before its headers are known: every header with a full colour
+// table fits, so only a file with a gap before its pixels needs a second look.
+constexpr int64_t kHeadBytes = 4096;
+
+}  // namespace
+
+Bitmap decode(QByteArrayView data) {
+    const Bytes bytes(data);
+    std::vector<QRgb> table;
+    const Header h = readHeaders(bytes, table);
 
     Bitmap bitmap;
     if (isRle(h)) {
@@ -469,19 +524,54 @@ Bitmap decode(QByteArrayView data) {
         RleReader reader(bytes, h, table.size());
         bitmap = Bitmap(static_cast<int>(h.width), static_cast<int>(h.height), h.bitsPerPixel);
         reader.decodeInto(bitmap);
-        bitmap.setColorTable(std::move(table));
     } else {
         bitmap = readPlainRows(bytes, h);
-        bitmap.setColorTable(std::move(table));
-        // Indexes beyond the colour table mean a damaged file: we refuse it rather than guess
-        // colours.
-        if (!indexesWithinTable(bitmap))
-            invalid();
     }
-    if (h.bitsPerPixel == 16 || h.bitsPerPixel == 32)
-        bitmap.setMasks(h.masks);
-    bitmap.setDotsPerMeter(h.dpmX, h.dpmY);
-    return bitmap;
+    return finish(std::move(bitmap), h, std::move(table));
+}
+
+// The headers come from the first few kilobytes; plain rows then go from the file straight
+// into the bitmap's pixels, each row with one read. Anything else (run-length codes, pixels
+// far from the headers) is read whole and decoded from memory.
+Bitmap readFrom(QFile& file, int64_t offset, int64_t size) {
+    const int fd = file.handle();
+    if (fd < 0)
+        throw ToolkitError(Msg::cannotOpenFile(file.fileName()));
+    auto whole = [&] {
+        QByteArray all;
+        try {
+            all = QByteArray(static_cast<qsizetype>(size), Qt::Uninitialized);
+        } catch (const std::bad_alloc&) {
+            throw ToolkitError(Msg::outOfMemory());
+        }
+        readAt(fd, offset, reinterpret_cast<uint8_t*>(all.data()), size);
+        return decode(all);
+    };
+    QByteArray head(static_cast<qsizetype>(std::min(size, kHeadBytes)), Qt::Uninitialized);
+    readAt(fd, offset, reinterpret_cast<uint8_t*>(head.data()), head.size());
+    if (head.size() == size)
+        return decode(head);
+
+    const Bytes bytes(head, size);
+    std::vector<QRgb> table;
+    Header h;
+    try {
+        h = readHeaders(bytes, table);
+    } catch (const Bytes::NotHeld&) {
+        return whole();
+    }
+    if (isRle(h))
+        return whole();
+    const int64_t rowBytes = (h.width * h.bitsPerPixel + 7) / 8;
+    const int64_t stride = Bitmap::strideFor(h.width, h.bitsPerPixel);
+    if (!bytes.has(h.pixelOffset, (h.height - 1) * stride + rowBytes))
+        truncated();
+    Bitmap bitmap(static_cast<int>(h.width), static_cast<int>(h.height), h.bitsPerPixel);
+    for (int64_t row = 0; row < h.height; ++row) {
+        const int y = static_cast<int>(h.topDown ? row : h.height - 1 - row);
+        readAt(fd, offset + h.pixelOffset + row * stride, bitmap.scanLine(y), rowBytes);
+    }
+    return finish(std::move(bitmap), h, std::move(table));
 }
 
 Bitmap readFile(const QString& path) {
@@ -489,24 +579,20 @@ Bitmap readFile(const QString& path) {
     QFile file(path);
     if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
         throw ToolkitError(Msg::cannotOpenFile(path));
-    const qint64 size = file.size();
-    // Mapping spares a copy of the pixels; where the file cannot be mapped it is read.
-    if (size > 0) {
-        if (const uchar* mapped = file.map(0, size))
-            return decode(QByteArrayView(mapped, size));
-    }
-    QByteArray all;
-    try {
-        all = file.readAll();
-    } catch (const std::bad_alloc&) {
-        throw ToolkitError(Msg::outOfMemory());
-    }
-    if (file.error() != QFileDevice::NoError || all.size() < size)
-        truncated();
-    return decode(all);
+    return readFrom(file, 0, file.size());
 }
 
-QByteArray encode(const Bitmap& bitmap) {
+namespace {
+
+// Everything of a BMP file before its pixels, and where the pixels go.
+struct Layout {
+    QByteArray head;  // file header, information header, bit fields, colour table
+    int64_t rowBytes = 0;
+    int64_t stride = 0;
+    int64_t fileSize = 0;
+};
+
+Layout layoutOf(const Bitmap& bitmap) {
     if (bitmap.isNull())
         invalid();  // a BMP has no way to say 0 x 0
     const int bpp = bitmap.bitsPerPixel();
@@ -529,27 +615,20 @@ QByteArray encode(const Bitmap& bitmap) {
         !bitFields ? BiRgb : (masks.alpha != 0 ? BiAlphaBitFields : BiBitFields);
     const int64_t maskBytes = !bitFields ? 0 : (masks.alpha != 0 ? 16 : 12);
 
-    const int64_t rowBytes = (width * bpp + 7) / 8;
-    const int64_t stride = bitmap.stride();
+    Layout layout;
+    layout.rowBytes = (width * bpp + 7) / 8;
+    layout.stride = bitmap.stride();
     const int64_t pixelOffset = kFileHeaderSize + kInfoHeaderSize + maskBytes + entries * 4;
-    const int64_t imageSize = stride * height;
-    const int64_t fileSize = pixelOffset + imageSize;
-    if (fileSize > std::numeric_limits<uint32_t>::max())
+    const int64_t imageSize = layout.stride * height;
+    layout.fileSize = pixelOffset + imageSize;
+    if (layout.fileSize > std::numeric_limits<uint32_t>::max())
         throw ToolkitError(Msg::streamWriteError());
 
-    // A picture that fits in memory may still not fit twice: that is reported like every other
-    // failure of ours, so the command that writes it can show it and go on.
-    QByteArray out;
-    try {
-        out = QByteArray(static_cast<qsizetype>(fileSize), Qt::Uninitialized);
-    } catch (const std::bad_alloc&) {
-        throw ToolkitError(Msg::outOfMemory());
-    }
-    preferHugePages(out.data(), static_cast<size_t>(out.size()));
-    uint8_t* p = reinterpret_cast<uint8_t*>(out.data());
+    layout.head = QByteArray(static_cast<qsizetype>(pixelOffset), Qt::Uninitialized);
+    uint8_t* p = reinterpret_cast<uint8_t*>(layout.head.data());
     *p++ = 'B';
     *p++ = 'M';
-    put32(p, static_cast<uint32_t>(fileSize));
+    put32(p, static_cast<uint32_t>(layout.fileSize));
     put32(p, 0);  // reserved
     put32(p, static_cast<uint32_t>(pixelOffset));
 
@@ -579,21 +658,78 @@ QByteArray encode(const Bitmap& bitmap) {
         *p++ = static_cast<uint8_t>(qRed(c));
         *p++ = 0;
     }
+    return layout;
+}
+
+// Rows handed to a sink at a time: enough to keep the system calls few, small enough to stay
+// in the cache between the copy in and the write out.
+constexpr int64_t kStreamChunk = 512 * 1024;
+
+void streamRows(const Bitmap& bitmap, const Layout& layout, FileSink& sink) {
+    // Rows without padding go to the sink from where they are.
+    if (layout.rowBytes == layout.stride) {
+        for (int64_t row = bitmap.height() - 1; row >= 0; --row)
+            sink.write(reinterpret_cast<const char*>(bitmap.scanLine(static_cast<int>(row))),
+                       layout.rowBytes);
+        return;
+    }
+    const int64_t rowsPerChunk = std::max<int64_t>(1, kStreamChunk / layout.stride);
+    std::vector<uint8_t> chunk(static_cast<size_t>(rowsPerChunk * layout.stride), 0);
+    int64_t row = bitmap.height() - 1;
+    while (row >= 0) {
+        uint8_t* p = chunk.data();
+        for (int64_t n = 0; n < rowsPerChunk && row >= 0; ++n, --row, p += layout.stride) {
+            std::memcpy(p, bitmap.scanLine(static_cast<int>(row)),
+                        static_cast<size_t>(layout.rowBytes));
+            // The padding stays zero from the start: only the row's own bytes are copied in.
+        }
+        sink.write(reinterpret_cast<const char*>(chunk.data()), p - chunk.data());
+    }
+}
+
+}  // namespace
+
+QByteArray encode(const Bitmap& bitmap) {
+    const Layout layout = layoutOf(bitmap);
+    const int64_t height = bitmap.height();
+    // A picture that fits in memory may still not fit twice: that is reported like every other
+    // failure of ours, so the command that writes it can show it and go on.
+    QByteArray out;
+    try {
+        out = QByteArray(static_cast<qsizetype>(layout.fileSize), Qt::Uninitialized);
+    } catch (const std::bad_alloc&) {
+        throw ToolkitError(Msg::outOfMemory());
+    }
+    preferHugePages(out.data(), static_cast<size_t>(out.size()));
+    std::memcpy(out.data(), layout.head.constData(), static_cast<size_t>(layout.head.size()));
+    uint8_t* p = reinterpret_cast<uint8_t*>(out.data()) + layout.head.size();
     // The rows are stored bottom-up, and are written from the end of the block backwards: on
     // a fresh block that runs markedly faster than from its start (measured on Linux with huge
     // pages, where the kernel clears each page just before we fill it).
     for (int64_t row = height - 1; row >= 0; --row) {
-        uint8_t* stored = p + row * stride;
+        uint8_t* stored = p + row * layout.stride;
         std::memcpy(stored, bitmap.scanLine(static_cast<int>(height - 1 - row)),
-                    static_cast<size_t>(rowBytes));
-        std::memset(stored + rowBytes, 0, static_cast<size_t>(stride - rowBytes));
+                    static_cast<size_t>(layout.rowBytes));
+        std::memset(stored + layout.rowBytes, 0,
+                    static_cast<size_t>(layout.stride - layout.rowBytes));
     }
     return out;
 }
 
+void encodeTo(const Bitmap& bitmap, FileSink& sink) {
+    const Layout layout = layoutOf(bitmap);
+    sink.write(layout.head);
+    streamRows(bitmap, layout, sink);
+}
+
 void writeFile(const Bitmap& bitmap, const QString& path) {
-    // Encoding first: a bitmap that cannot be written leaves the disk as it was.
-    writeFileDurably(path, encode(bitmap));
+    // The headers first: a bitmap that cannot be written leaves the disk as it was. The rows
+    // then go from the bitmap to the file in pieces, never as a second whole picture.
+    const Layout layout = layoutOf(bitmap);
+    writeFileDurably(path, [&](FileSink& sink) {
+        sink.write(layout.head);
+        streamRows(bitmap, layout, sink);
+    });
 }
 
 }  // namespace Platform::Bmp

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "AtomicFile.h"
 #include "Bitmap.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFile>
 #include <QString>
 
 // The Windows BMP format: reading nearly every variant that exists, writing the plain one.
@@ -24,11 +26,16 @@ namespace Platform::Bmp {
 // images become the uncompressed bitmap of the same depth.
 Bitmap decode(QByteArrayView bytes);
 Bitmap readFile(const QString& path);
+// The BMP file image of `size` bytes at `offset` in an open file (a block of a larger file),
+// read as decode() reads it, the rows going straight from the file into the bitmap.
+Bitmap readFrom(QFile& file, int64_t offset, int64_t size);
 
 // A complete BMP file image: file header, 40-byte information header, colour table for
 // indexed formats, bit fields for 16/32-bit masks other than the default, rows bottom-up
 // padded to 4 bytes.
 QByteArray encode(const Bitmap& bitmap);
+// The same bytes handed to `sink` in pieces, without the whole file in memory at once.
+void encodeTo(const Bitmap& bitmap, FileSink& sink);
 // Writes the file whole or not at all, and on the disk before it returns (see AtomicFile.h).
 void writeFile(const Bitmap& bitmap, const QString& path);
 

@@ -611,6 +611,53 @@ TEST_F(BmpFiles, WriteThenReadGivesTheSameBitmap) {
     EXPECT_EQ(QDir(dir()).entryList(QDir::Files).size(), 1);
 }
 
+// Reading from a file takes the headers first and the rows one by one: whatever the shape, it
+// gives what decoding the same bytes in memory gives, failures included.
+TEST_F(BmpFiles, ReadingFromAFileAgreesWithDecoding) {
+    Bitmap wide(1500, 3, 24);  // rows without padding, well past the first read
+    Bitmap padded(999, 4, 24);
+    Bitmap indexed(3000, 5, 1);
+    indexed.setColorTable({kRed, kBlue});
+    for (Bitmap* b : {&wide, &padded, &indexed})
+        for (int y = 0; y < b->height(); ++y)
+            for (int64_t i = 0; i < (b->width() * b->bitsPerPixel() + 7) / 8; ++i)
+                b->scanLine(y)[i] = static_cast<uint8_t>(i * 5 + y * 17);
+    QByteArray gap = Bmp::encode(padded);  // pixels far from the headers
+    const uint32_t pixels = u32At(gap, 10);
+    gap.insert(pixels, QByteArray(9000, '\x55'));
+    qToLittleEndian<uint32_t>(pixels + 9000, gap.data() + 10);
+    qToLittleEndian<uint32_t>(static_cast<uint32_t>(gap.size()), gap.data() + 2);
+    const QByteArray whole = Bmp::encode(wide);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } rows[] = {
+        {"Wide", whole},
+        {"Padded", Bmp::encode(padded)},
+        {"Indexed", Bmp::encode(indexed)},
+        {"Gap", gap},
+        {"CutInTheRows", whole.left(whole.size() - 100)},
+        {"CutInTheHeaders", whole.left(30)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString file = path(QStringLiteral("f.bmp"));
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray("prefix") + row.bytes);
+        f.close();
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        QString message;
+        try {
+            const Bitmap read = Bmp::readFrom(f, 6, row.bytes.size());
+            EXPECT_EQ(Bmp::encode(read), Bmp::encode(Bmp::decode(row.bytes)));
+        } catch (const ToolkitError& e) {
+            message = e.message();
+        }
+        EXPECT_EQ(message, failureOf(row.bytes));
+    }
+}
+
 TEST_F(BmpFiles, ReadFailuresNameTheirCause) {
     const QString missing = path(QStringLiteral("none.bmp"));
     const QString empty = path(QStringLiteral("empty.bmp"));
