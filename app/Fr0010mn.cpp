@@ -261,6 +261,7 @@ void TFrmFR0010MN::DocumentChanged(Document::Changes what) {
     using Document::Change;
     if (what & Change::Reset) {
         ClearStatusTexts();
+        TypedNumber.clear();
         DGMain->SetLeftCol(0);
     }
     if (what & Change::ImageSize) {
