@@ -267,6 +267,10 @@ void TFrmFR0010MN::DocumentChanged(Document::Changes what) {
     if (what & Change::ImageSize) {
         PBMain->resize(Doc.ImageWidth(), Doc.ImageHeight());
         ShowImageSize();
+        if (!Doc.Map().HasSelectionRect()) {
+            SetStatusText(PanelBandCorners, QString());
+            SetStatusText(PanelBandSize, QString());
+        }
     }
     if (what & Change::OpenState)
         SetDocumentState(Doc.DocumentOpen());

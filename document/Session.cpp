@@ -428,8 +428,10 @@ void Session::Redo() {
 
 void Session::StepApplied(StepKind kind, int32_t focusKey) {
     Changes what = Change::Canvas | Change::Palette | Change::Modified;
-    if (kind == StepKind::Image)
+    if (kind == StepKind::Image) {
+        DropSelectionRectPastImage();
         what |= Change::ImageSize;
+    }
     if (kind == StepKind::Font || kind == StepKind::Style) {
         what |= Change::Appearance;
     } else {
@@ -450,6 +452,12 @@ void Session::DropGuides() {
         return;
     InvalidateKey(m_map.GuideKey);
     m_map.GuideKey = Markers::NoKey;
+}
+
+void Session::DropSelectionRectPastImage() {
+    const Markers::TRect& r = m_map.SelectionRect;
+    if (m_map.HasSelectionRect() && (r.Right > ImageWidth() || r.Bottom > ImageHeight()))
+        m_map.SelectionRect.Left = Markers::NoKey;
 }
 
 bool Session::Renumber(int32_t from, int32_t to) {
@@ -524,6 +532,7 @@ Replacement Session::ReplaceSourceBitmap(Platform::Bitmap bitmap) {
     auto* step = new EditStep(*this, StepKind::Image, Markers::NoKey);
     step->SetImage(std::move(old));
     Push(step);
+    DropSelectionRectPastImage();
     const int32_t width = ImageWidth();
     const int32_t height = ImageHeight();
     for (const auto& [key, m] : m_map) {

@@ -234,6 +234,8 @@ private:
     void StepApplied(StepKind kind, int32_t focusKey);
     // Guide lines of a marker whose key is about to change go, rather than follow another marker.
     void DropGuides();
+    // A selection rectangle reaching past a smaller image goes: the rubber band never makes one.
+    void DropSelectionRectPastImage();
 
     Markers::MarkerMap m_map;
     Markers::Compositor m_compositor;

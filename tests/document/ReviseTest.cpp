@@ -158,6 +158,7 @@ TEST_F(ReviseTest, ReplacingTheImageKeepsMarkersAndUndoesToTheOldImage) {
     EXPECT_EQ(replaced.OutsideKeys, (std::vector<int32_t>{3, 8}));
     EXPECT_EQ(entriesOf(doc.Map()), markers);
     EXPECT_EQ(doc.ImageWidth(), 60);
+    EXPECT_FALSE(doc.Map().HasSelectionRect());  // it reached past the new image
     EXPECT_EQ(doc.History().undoText(), QStringLiteral("元画像の差し替え"));
 
     doc.Undo();
