@@ -267,7 +267,8 @@ void TFrmFR0010MN::DocumentChanged(Document::Changes what) {
     if (what & Change::ImageSize) {
         PBMain->resize(Doc.ImageWidth(), Doc.ImageHeight());
         ShowImageSize();
-        if (!Doc.Map().HasSelectionRect()) {
+        // A replaced image may have taken the selection rectangle with it.
+        if (!(what & Change::Reset) && !Doc.Map().HasSelectionRect()) {
             SetStatusText(PanelBandCorners, QString());
             SetStatusText(PanelBandSize, QString());
         }
