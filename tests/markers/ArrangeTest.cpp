@@ -66,22 +66,3 @@ TEST(ArrangeTest, KeysInsideCountEdgesAsInside) {
     EXPECT_EQ(KeysInside(map, {10, 5, 72, 92}), (std::vector<int32_t>{0, 1, 2}));
     EXPECT_EQ(KeysInside(map, {11, 5, 72, 92}), (std::vector<int32_t>{1, 2}));
 }
-
-TEST(ArrangeTest, ExtremeEdgesDoNotWrap) {
-    MarkerMap map;
-    map.InsertMarker(0, {-2147483647 - 1, 0, 2147483647, 10});
-    map.InsertMarker(1, {0, 0, 32, 32});
-    const auto moved = Arranged(map, {0, 1}, Alignment::Right);
-    ASSERT_EQ(moved.size(), 1u);
-    EXPECT_EQ(moved.at(1), (Marker{2147483647 - 32, 0, 2147483647, 32}));
-}
-
-TEST(ArrangeTest, CompactedKeysListOnlyTheKeysThatChange) {
-    MarkerMap map;
-    for (int32_t key : {0, 2, 3, 40})
-        map.InsertMarker(key, MakeMarker(key, key));
-    EXPECT_EQ(CompactedKeys(map), (std::map<int32_t, int32_t>{{2, 1}, {3, 2}, {40, 3}}));
-    map.RemoveMarker(40);
-    map.InsertMarker(1, MakeMarker(1, 1));
-    EXPECT_TRUE(CompactedKeys(map).empty());
-}
