@@ -15,6 +15,9 @@ namespace {
 
 using Entries = std::vector<std::pair<int32_t, Marker>>;
 
+// The four markers of the document, the 20 x 10 one second.
+constexpr Marker kA{10, 20, 42, 52}, kB{50, 5, 70, 15}, kC{40, 60, 72, 92}, kD{300, 250, 332, 282};
+
 Entries entriesOf(const MarkerMap& map) {
     return {map.begin(), map.end()};
 }
@@ -32,10 +35,10 @@ protected:
         doc.Create();
         ASSERT_TRUE(doc.TakeSourceBitmap(image(400, 300, 1)).Ok());
         // Numbers 1, 3, 4 and 9; 4 is selected.
-        doc.Map().InsertMarker(0, {10, 20, 42, 52});
-        doc.Map().InsertMarker(2, {50, 5, 70, 15});
-        doc.Map().InsertMarker(3, {40, 60, 72, 92});
-        doc.Map().InsertMarker(8, {300, 250, 332, 282});
+        doc.Map().InsertMarker(0, kA);
+        doc.Map().InsertMarker(2, kB);
+        doc.Map().InsertMarker(3, kC);
+        doc.Map().InsertMarker(8, kD);
         doc.Map().SelectedKey = 3;
         doc.Map().SelectionRect = {0, 0, 100, 100};
     }
@@ -90,43 +93,28 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(StepRow{"RenumberToAFreeNumber",
                               [](Session& d) { return d.Renumber(3, 5); },
                               Document::StepKind::Renumber,
-                              {{0, {10, 20, 42, 52}},
-                               {2, {50, 5, 70, 15}},
-                               {5, {40, 60, 72, 92}},
-                               {8, {300, 250, 332, 282}}},
+                              {{0, kA}, {2, kB}, {5, kC}, {8, kD}},
                               5},
                       StepRow{"RenumberToATakenNumberSwaps",
                               [](Session& d) { return d.Renumber(3, 0); },
                               Document::StepKind::Renumber,
-                              {{0, {40, 60, 72, 92}},
-                               {2, {50, 5, 70, 15}},
-                               {3, {10, 20, 42, 52}},
-                               {8, {300, 250, 332, 282}}},
+                              {{0, kC}, {2, kB}, {3, kA}, {8, kD}},
                               0},
                       StepRow{"CloseGapsKeepsPlacesAndOrder",
                               [](Session& d) { return d.CloseGaps(); },
                               Document::StepKind::CloseGaps,
-                              {{0, {10, 20, 42, 52}},
-                               {1, {50, 5, 70, 15}},
-                               {2, {40, 60, 72, 92}},
-                               {3, {300, 250, 332, 282}}},
+                              {{0, kA}, {1, kB}, {2, kC}, {3, kD}},
                               2},
                       // Key 8 lies outside the selection rectangle and stays.
                       StepRow{"AlignLeftInsideTheRectangle",
                               [](Session& d) { return d.Arrange(Markers::Alignment::Left); },
                               Document::StepKind::Align,
-                              {{0, {10, 20, 42, 52}},
-                               {2, {10, 5, 30, 15}},
-                               {3, {10, 60, 42, 92}},
-                               {8, {300, 250, 332, 282}}},
+                              {{0, kA}, {2, {10, 5, 30, 15}}, {3, {10, 60, 42, 92}}, {8, kD}},
                               3},
                       StepRow{"DistributeAcross",
                               [](Session& d) { return d.Arrange(Markers::Alignment::Across); },
                               Document::StepKind::Align,
-                              {{0, {10, 20, 42, 52}},
-                               {2, {50, 5, 70, 15}},
-                               {3, {30, 60, 62, 92}},
-                               {8, {300, 250, 332, 282}}},
+                              {{0, kA}, {2, kB}, {3, {30, 60, 62, 92}}, {8, kD}},
                               3}),
     [](const auto& info) { return std::string(info.param.name); });
 
