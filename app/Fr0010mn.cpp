@@ -259,11 +259,17 @@ void TFrmFR0010MN::DocumentChanged(Document::Changes what) {
     using Document::Change;
     if (what & Change::Reset) {
         ClearStatusTexts();
+        TypedNumber.clear();
         DGMain->SetLeftCol(0);
     }
     if (what & Change::ImageSize) {
         PBMain->resize(Doc.ImageWidth(), Doc.ImageHeight());
         ShowImageSize();
+        // A replaced image may have taken the selection rectangle with it.
+        if (!(what & Change::Reset) && !Doc.Map().HasSelectionRect()) {
+            SetStatusText(PanelBandCorners, QString());
+            SetStatusText(PanelBandSize, QString());
+        }
     }
     if (what & Change::OpenState)
         SetDocumentState(Doc.DocumentOpen());

@@ -31,6 +31,7 @@ class StatusPanel;
 //   app/Fr0010mn_CanvasMouse.cpp      image mouse: selection, moves, drops, rubber band
 //   app/Fr0010mn_Keyboard.cpp         key preview: nudge, delete, escape
 //   app/Fr0010mn_Appearance.cpp       font dialog and background style
+//   app/Fr0010mn_Revise.cpp           renumber, close up, replace the image, align, typed numbers
 // The components of the layout (Ui::TFrmFR0010MN) are members under their own names.
 class TFrmFR0010MN : public QMainWindow, public Ui::TFrmFR0010MN {
     Q_OBJECT
@@ -159,6 +160,20 @@ public:
     void SpbNoneClick(QObject* Sender);
     // The style's button down and its menu item marked.
     void ShowBackgroundStyle(int32_t style);
+
+    // ---- Revising a picture (app/Fr0010mn_Revise.cpp) ----
+    // The digits typed towards a number to place (at most two), shown in status panel 4.
+    QString TypedNumber;
+    void MnuReplaceClick();
+    void MnuRenumberClick();
+    void MnuCloseGapsClick();
+    // The align commands, told apart by the tag (Markers::Alignment) of the item clicked.
+    void MnuAlignClick(QObject* Sender);
+    // Digits, Backspace, Enter and Escape of the typed number; true when the key was one of them.
+    bool TypeNumberKey(int Key, Qt::KeyboardModifiers Shift);
+    // Each command enabled only where it can act.
+    void UpdateReviseMenu();
+    void ConnectRevise();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

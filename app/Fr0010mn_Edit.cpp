@@ -17,6 +17,7 @@ void TFrmFR0010MN::ConnectEdit() {
     // A fresh history (a new document) changes the items too.
     connect(&Doc.History(), &QUndoStack::indexChanged, this, &TFrmFR0010MN::UpdateEditMenu);
     connect(&Doc.History(), &QUndoStack::cleanChanged, this, &TFrmFR0010MN::UpdateEditMenu);
+    ConnectRevise();
     UpdateEditMenu();
 }
 
@@ -36,4 +37,5 @@ void TFrmFR0010MN::UpdateEditMenu() {
     MnuRedo->setEnabled(history.canRedo());
     MnuRedo->setText(history.canRedo() ? kRedo + QStringLiteral(": ") + history.redoText()
                                        : kRedo + QStringLiteral("(&R)"));
+    UpdateReviseMenu();
 }

@@ -22,12 +22,20 @@ QString StepName(StepKind kind) {
             return QStringLiteral("フォント");
         case StepKind::Style:
             return QStringLiteral("背景");
+        case StepKind::Renumber:
+            return QStringLiteral("番号の変更");
+        case StepKind::CloseGaps:
+            return QStringLiteral("番号を詰める");
+        case StepKind::Image:
+            return QStringLiteral("元画像の差し替え");
+        case StepKind::Align:
+            return QStringLiteral("整列");
     }
     return {};
 }
 
 EditStep::EditStep(Session& session, StepKind kind, int32_t focusKey)
-    : m_session(session), m_kind(kind), m_focusKey(focusKey) {
+    : m_session(session), m_kind(kind), m_focusKey(focusKey), m_undoFocusKey(focusKey) {
     setText(StepName(kind));
 }
 
@@ -92,7 +100,15 @@ void EditStep::Apply(bool forward) {
     }
     if (m_style)
         m_session.ApplyStyle(forward ? m_style->second : m_style->first);
-    m_session.StepApplied(m_kind, m_focusKey);
+    if (m_image) {
+        try {
+            m_image = m_session.m_compositor.ExchangeSourceBitmap(std::move(*m_image));
+        } catch (const std::exception&) {
+            // Short of memory for the other image: the document keeps the one it shows.
+            m_image = Platform::Bitmap();
+        }
+    }
+    m_session.StepApplied(m_kind, forward ? m_focusKey : m_undoFocusKey);
 }
 
 }  // namespace Document

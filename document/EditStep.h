@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Bitmap.h"
 #include "Marker.h"
 #include "MarkerFont.h"
 #include "Session.h"
@@ -21,9 +22,10 @@ struct MarkerChange {
 };
 
 // One step of the undo history. It keeps only what the edit changed, the markers on either side
-// and the font or style before and after, never the image, so a long history stays small.
-// Steps are built from an edit that has already been made: the first redo (QUndoStack::push
-// calls it) leaves the document as it is.
+// and the font or style before and after, never the image (but the replacement of the image
+// itself, see SetImage), so a long history stays small.
+// Steps are built from an edit that has already been made (unless SetPending): the first redo
+// (QUndoStack::push calls it) leaves the document as it is.
 class EditStep : public QUndoCommand {
 public:
     EditStep(Session& session, StepKind kind, int32_t focusKey);
@@ -33,6 +35,14 @@ public:
         m_font = {before, after};
     }
     void SetStyle(int32_t before, int32_t after) { m_style = {before, after}; }
+    // The source image the document does not show now. Undoing a replacement of the source
+    // image cannot be done without the old image, so this one kind of step holds it (moved in,
+    // not copied); each undo or redo exchanges it with the document's.
+    void SetImage(Platform::Bitmap image) { m_image = std::move(image); }
+    // The marker selected after an undo, when not the one selected after a redo.
+    void SetUndoFocus(int32_t key) noexcept { m_undoFocusKey = key; }
+    // A step built before its edit: the first redo makes the change.
+    void SetPending() noexcept { m_applied = false; }
     // Nudges of one run merge into one step.
     void SetNudgeRun(unsigned run) noexcept { m_nudgeRun = run; }
 
@@ -49,10 +59,12 @@ private:
     Session& m_session;
     StepKind m_kind;
     int32_t m_focusKey;
+    int32_t m_undoFocusKey;
     bool m_applied = true;
     std::vector<MarkerChange> m_markers;
     std::optional<std::pair<Markers::MarkerFont, Markers::MarkerFont>> m_font;
     std::optional<std::pair<int32_t, int32_t>> m_style;
+    std::optional<Platform::Bitmap> m_image;
     unsigned m_nudgeRun = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "Bmp.h"
 #include "ClipboardImage.h"
 #include "DocumentMessages.h"
+#include "EditGeometry.h"
 #include "EditStep.h"
 #include "ImageFile.h"
 #include "ToolkitError.h"
@@ -20,6 +21,8 @@ namespace {
 // The history keeps this many steps; far more than a picture of 99 markers needs, small
 // enough (each step holds only the markers it changed) never to matter for memory.
 constexpr int kHistoryLimit = 10000;
+// The palette's numbers 1 .. 99 are the keys 0 .. 98.
+constexpr int32_t kPaletteKeys = 99;
 
 // Runs a step of a file operation: a failure adds its message (running out of memory its own).
 template <class Step>
@@ -469,6 +472,10 @@ void Session::Redo() {
 
 void Session::StepApplied(StepKind kind, int32_t focusKey) {
     Changes what = Change::Canvas | Change::Palette | Change::Modified;
+    if (kind == StepKind::Image) {
+        DropSelectionRectPastImage();
+        what |= Change::ImageSize;
+    }
     if (kind == StepKind::Font || kind == StepKind::Style) {
         what |= Change::Appearance;
     } else {
@@ -480,6 +487,143 @@ void Session::StepApplied(StepKind kind, int32_t focusKey) {
         what |= Change::MarkerPosition;
     }
     m_stepChanges |= what;
+}
+
+// ---- Revising ----
+
+void Session::DropGuides() {
+    if (m_map.GuideKey == Markers::NoKey)
+        return;
+    InvalidateKey(m_map.GuideKey);
+    m_map.GuideKey = Markers::NoKey;
+}
+
+void Session::DropSelectionRectPastImage() {
+    const Markers::TRect& r = m_map.SelectionRect;
+    if (m_map.HasSelectionRect() && (r.Right > ImageWidth() || r.Bottom > ImageHeight()))
+        m_map.SelectionRect.Left = Markers::NoKey;
+}
+
+bool Session::Renumber(int32_t from, int32_t to) {
+    EndNudgeRun();
+    const Markers::Marker* moving = m_map.MarkerOf(from);
+    if (!moving || to == from || to < 0 || to >= kPaletteKeys)
+        return false;
+    DropGuides();
+    auto* step = new EditStep(*this, StepKind::Renumber, to);
+    step->SetUndoFocus(from);
+    const Markers::Marker* other = m_map.MarkerOf(to);
+    step->AddMarker({from, *moving, other ? std::optional(*other) : std::nullopt});
+    step->AddMarker({to, other ? std::optional(*other) : std::nullopt, *moving});
+    step->SetPending();
+    Push(step);
+    return true;
+}
+
+bool Session::CanCloseGaps() const {
+    return m_documentOpen && !Markers::CompactedKeys(m_map).empty();
+}
+
+bool Session::CloseGaps() {
+    EndNudgeRun();
+    const std::map<int32_t, int32_t> renamed = Markers::CompactedKeys(m_map);
+    if (renamed.empty())
+        return false;
+    DropGuides();
+    Markers::MarkerMap after;
+    for (const auto& [key, marker] : m_map) {
+        const auto it = renamed.find(key);
+        after.InsertMarker(it == renamed.end() ? key : it->second, marker);
+    }
+    const auto selected = renamed.find(m_map.SelectedKey);
+    auto* step = new EditStep(*this, StepKind::CloseGaps,
+                              selected == renamed.end() ? m_map.SelectedKey : selected->second);
+    step->SetUndoFocus(m_map.SelectedKey);
+    std::map<int32_t, MarkerChange> changes;
+    for (const auto& [oldKey, newKey] : renamed) {
+        for (int32_t key : {oldKey, newKey}) {
+            const Markers::Marker* before = m_map.MarkerOf(key);
+            const Markers::Marker* now = after.MarkerOf(key);
+            changes[key] = {key, before ? std::optional(*before) : std::nullopt,
+                            now ? std::optional(*now) : std::nullopt};
+        }
+    }
+    for (auto& [key, change] : changes) {
+        if (change.Before != change.After)
+            step->AddMarker(std::move(change));
+    }
+    step->SetPending();
+    Push(step);
+    return true;
+}
+
+Replacement Session::ReplaceSourceImage(const QString& path) {
+    Platform::Bitmap bitmap;
+    Replacement result;
+    if (!m_documentOpen || !Guarded(result, [&] { bitmap = Platform::readImageFile(path); }))
+        return result;
+    return ReplaceSourceBitmap(std::move(bitmap));
+}
+
+Replacement Session::ReplaceSourceBitmap(Platform::Bitmap bitmap) {
+    EndNudgeRun();
+    Replacement result;
+    if (!m_documentOpen)
+        return result;
+    Platform::Bitmap old;
+    if (!Guarded(result, [&] { old = m_compositor.ExchangeSourceBitmap(std::move(bitmap)); }))
+        return result;
+    auto* step = new EditStep(*this, StepKind::Image, Markers::NoKey);
+    step->SetImage(std::move(old));
+    Push(step);
+    DropSelectionRectPastImage();
+    const int32_t width = ImageWidth();
+    const int32_t height = ImageHeight();
+    for (const auto& [key, m] : m_map) {
+        if (m.Right <= 0 || m.Bottom <= 0 || m.Left >= width || m.Top >= height)
+            result.OutsideKeys.push_back(key);
+    }
+    Announce(Change::ImageSize | Change::Canvas | Change::Modified);
+    return result;
+}
+
+std::vector<int32_t> Session::KeysInSelectionRect() const {
+    if (!m_map.HasSelectionRect())
+        return {};
+    return Markers::KeysInside(m_map, m_map.SelectionRect);
+}
+
+bool Session::CanArrange(Markers::Alignment alignment) const {
+    return m_documentOpen && KeysInSelectionRect().size() >=
+                                 static_cast<std::size_t>(Markers::MinimumGroup(alignment));
+}
+
+bool Session::Arrange(Markers::Alignment alignment) {
+    EndNudgeRun();
+    const std::map<int32_t, Markers::Marker> moved =
+        Markers::Arranged(m_map, KeysInSelectionRect(), alignment);
+    if (moved.empty())
+        return false;
+    auto* step = new EditStep(*this, StepKind::Align, Markers::NoKey);
+    for (const auto& [key, marker] : moved)
+        step->AddMarker({key, *m_map.MarkerOf(key), marker});
+    step->SetPending();
+    Push(step);
+    return true;
+}
+
+void Session::PlaceOrSelect(int32_t key) {
+    if (key < 0 || key >= kPaletteKeys || !m_documentOpen)
+        return;
+    if (m_map.IsPlaced(key)) {
+        Select(key);
+        Announce(Change::MarkerPosition);
+        return;
+    }
+    const Markers::TRect area = m_map.HasSelectionRect()
+                                    ? m_map.SelectionRect
+                                    : Markers::TRect{0, 0, ImageWidth(), ImageHeight()};
+    Place(key, Markers::CenteredMarker(area));
 }
 
 // ---- Selection ----

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Arrange.h"
 #include "AtomicFile.h"
 #include "Bitmap.h"
 #include "Compositor.h"
@@ -15,6 +16,7 @@
 #include <QUndoStack>
 
 #include <cstdint>
+#include <vector>
 
 class QMimeData;
 
@@ -56,8 +58,14 @@ enum class ExportUse { Keep, Last };
 ExportFormat ExportFormatFor(const QString& path);
 
 // The kinds of undo step; their names are what the Edit menu shows ("元に戻す: 配置").
-enum class StepKind { Place, Move, Nudge, Delete, Font, Style };
+enum class StepKind { Place, Move, Nudge, Delete, Font, Style, Renumber, CloseGaps, Image, Align };
 QString StepName(StepKind kind);
+
+// The outcome of replacing the source image: the messages of a failure, and the keys of the
+// markers that lie wholly outside the new image (kept, for the user to be told).
+struct Replacement : Result {
+    std::vector<int32_t> OutsideKeys;
+};
 
 class EditStep;
 
@@ -172,6 +180,29 @@ public:
     // open. False, changing nothing, for any other value.
     bool SetStyle(int32_t style);
 
+    // ---- Revising a picture: each one step of the history ----
+    // Gives the marker of `from` the key `to` (0 .. 98): a free key moves it there, a taken one
+    // swaps the two markers' keys while both stay where they are. The marker stays selected.
+    // False, changing nothing, when `from` is not placed or `to` is out of range or the same.
+    bool Renumber(int32_t from, int32_t to);
+    // The markers keep their places and the order of their keys and take keys 0 .. n - 1.
+    // False, without a step, when they have them already.
+    bool CloseGaps();
+    bool CanCloseGaps() const;
+    // The image of a file (any readable format) becomes the source at its own size and format;
+    // markers, font and style stay. A file that cannot be read changes nothing.
+    Replacement ReplaceSourceImage(const QString& path);
+    Replacement ReplaceSourceBitmap(Platform::Bitmap bitmap);
+    // The markers wholly inside the selection rectangle (as Delete counts them); none without one.
+    std::vector<int32_t> KeysInSelectionRect() const;
+    bool CanArrange(Markers::Alignment alignment) const;
+    // Lines up or spaces out the markers inside the selection rectangle (see Markers::Arranged).
+    // False, without a step, when the group is too small or nothing moves.
+    bool Arrange(Markers::Alignment alignment);
+    // A free key is placed as the palette's double-click places it, centred in the selection
+    // rectangle or else the image; a taken key selects its marker.
+    void PlaceOrSelect(int32_t key);
+
     // ---- Appearance without a step (start-up, loading) ----
     // Throws Platform::ToolkitError when the glyphs cannot be made; nothing changes then.
     void ApplyFont(const Markers::MarkerFont& font);
@@ -217,6 +248,10 @@ private:
     void Push(EditStep* step);
     // Called by a step when it has been undone or redone.
     void StepApplied(StepKind kind, int32_t focusKey);
+    // Guide lines of a marker whose key is about to change go, rather than follow another marker.
+    void DropGuides();
+    // A selection rectangle reaching past a smaller image goes: the rubber band never makes one.
+    void DropSelectionRectPastImage();
 
     Markers::MarkerMap m_map;
     Markers::Compositor m_compositor;

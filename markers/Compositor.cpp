@@ -176,6 +176,21 @@ void Compositor::SetSourceBitmap(Platform::Bitmap source) {
     }
 }
 
+Platform::Bitmap Compositor::ExchangeSourceBitmap(Platform::Bitmap source) {
+    if (!m_source || !m_canvas)
+        throw std::logic_error("ExchangeSourceBitmap before CreateBitmaps");
+    Platform::Bitmap old = std::move(*m_source);
+    *m_source = Platform::Bitmap();
+    try {
+        SetSourceBitmap(std::move(source));
+    } catch (...) {
+        // The old image held this memory a moment ago, so taking it back rarely fails.
+        SetSourceBitmap(std::move(old));
+        throw;
+    }
+    return old;
+}
+
 const Platform::Bitmap* Compositor::SourceBitmap() const noexcept {
     return m_source ? &*m_source : nullptr;
 }

@@ -111,6 +111,9 @@ public:
     // copies. Throws Platform::ToolkitError when the bitmaps do not exist (CreateBitmaps has not
     // run) or memory is short; the previous images are then released.
     void SetSourceBitmap(Platform::Bitmap source);
+    // Takes a new source image as SetSourceBitmap does and hands the old one back, moved rather
+    // than copied. Should the new one not fit, the old one is put back and the error thrown on.
+    Platform::Bitmap ExchangeSourceBitmap(Platform::Bitmap source);
 
     // The bitmaps, or nullptr while absent (before CreateBitmaps, after FreeBitmaps).
     // SourceBitmap is never drawn on: change it only through SetSourceBitmap.

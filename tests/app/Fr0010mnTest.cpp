@@ -147,6 +147,7 @@ TEST_F(WindowTest, MenuHoldsEveryItemWithCaptionAndShortcut) {
                                                         "名前を付けて保存(&W)|Ctrl+A\n"
                                                         "-N3\n"
                                                         "元画像を開く(&O)|Ctrl+O\n"
+                                                        "元画像の差し替え(&P)...|\n"
                                                         "クリップボードから取り込む(&V)|Ctrl+V\n"
                                                         "-N1\n"
                                                         "ビットマップ出力(&S)|Ctrl+W\n"
@@ -160,7 +161,12 @@ TEST_F(WindowTest, MenuHoldsEveryItemWithCaptionAndShortcut) {
     EXPECT_EQ(describe(window->MnuHelp), QStringLiteral("バージョン情報(&A)|"));
     EXPECT_EQ(window->MnuEdit->title(), QStringLiteral("編集(&E)"));
     EXPECT_EQ(describe(window->MnuEdit),
-              QStringLiteral("元に戻す(&U)|Ctrl+Z\nやり直し(&R)|Ctrl+Y"));
+              QStringLiteral("元に戻す(&U)|Ctrl+Z\nやり直し(&R)|Ctrl+Y\n-N5\n番号の変更(&N)...|F2\n"
+                             "番号を詰める(&C)|\n-N6\n整列(&A)|"));
+    EXPECT_EQ(
+        describe(window->MnuAlign),
+        QStringLiteral("左揃え(&L)|\n左右中央揃え(&C)|\n右揃え(&R)|\n上揃え(&T)|\n"
+                       "上下中央揃え(&M)|\n下揃え(&B)|\n左右に均等配置(&H)|\n上下に均等配置(&V)|"));
     EXPECT_EQ(window->MnuMain->actions().size(), 4);
     EXPECT_EQ(window->MnuMain->actions().at(1), window->MnuEdit->menuAction());
 
