@@ -1,9 +1,9 @@
 #include "Session.h"
 
-#include "ImageFile.h"
 #include "ClipboardImage.h"
 #include "DocumentMessages.h"
 #include "EditStep.h"
+#include "ImageFile.h"
 #include "ToolkitError.h"
 #include "WorkFile.h"
 
@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 namespace Document {
 namespace {
@@ -33,8 +34,8 @@ bool Guarded(Result& result, Step&& step) {
     return false;
 }
 
-constexpr Changes kNewDocument = Change::Reset | Change::ImageSize | Change::OpenState |
-                                 Change::Canvas | Change::Palette;
+constexpr Changes kNewDocument =
+    Change::Reset | Change::ImageSize | Change::OpenState | Change::Canvas | Change::Palette;
 
 }  // namespace
 
@@ -67,6 +68,11 @@ int32_t Session::ImageHeight() const noexcept {
 
 void Session::MarkClean() {
     m_history.setClean();
+    Announce(Change::Modified);
+}
+
+void Session::MarkModified() {
+    m_history.resetClean();
     Announce(Change::Modified);
 }
 
@@ -411,16 +417,27 @@ bool Session::ApplyStyle(int32_t style) {
 
 // ---- Undo ----
 
+// The step's changes are announced once the history stands at its new index: during the
+// step, Modified still answers for the old one (undoing back to the saved state would leave
+// the unsaved mark on).
 void Session::Undo() {
     EndNudgeRun();
-    if (m_history.canUndo())
-        m_history.undo();
+    if (!m_history.canUndo())
+        return;
+    m_inStep = true;
+    m_history.undo();
+    m_inStep = false;
+    Announce(std::exchange(m_stepChanges, Change::None));
 }
 
 void Session::Redo() {
     EndNudgeRun();
-    if (m_history.canRedo())
-        m_history.redo();
+    if (!m_history.canRedo())
+        return;
+    m_inStep = true;
+    m_history.redo();
+    m_inStep = false;
+    Announce(std::exchange(m_stepChanges, Change::None));
 }
 
 void Session::StepApplied(StepKind kind, int32_t focusKey) {
@@ -435,7 +452,10 @@ void Session::StepApplied(StepKind kind, int32_t focusKey) {
         }
         what |= Change::MarkerPosition;
     }
-    Announce(what);
+    if (m_inStep)
+        m_stepChanges |= what;
+    else
+        Announce(what);
 }
 
 // ---- Selection ----
