@@ -119,6 +119,8 @@ int main(int argc, char* argv[]) {
         // back); declined, the file opens as usual.
         const QString file = commandLine.file;
         new WhenFirstExposed(&window, [&window, &keeper, file] {
+            if (!window.Created())
+                return;  // the program is ending after its message
             if (!OfferRecovery(window, keeper) && !file.isEmpty())
                 window.OpenFromCommandLine(file);
         });

@@ -55,6 +55,9 @@ public:
     // Writes finished so far, and the message of the last one that failed (empty when none).
     int WritesDone() const noexcept { return m_writesDone; }
     QString LastError() const { return m_lastError; }
+    // Starts a write in the background when there is unsaved work (what the interval's end
+    // and the tenth change do).
+    void WriteNow();
     // Blocks until no write is under way (the end of the program, tests).
     void WaitForIdle();
 
@@ -88,7 +91,6 @@ private:
 
     QString FilePath(const QString& id, const char* suffix) const;
     void SessionChanged(Changes what);
-    void WriteNow();
     void StartWrite();
     void FinishWrite();
     void Remove();
