@@ -3,6 +3,8 @@
 #include "CommandLine.h"
 #include "DisplayScale.h"
 #include "Fr0010mn.h"
+#include "RecoveryKeeper.h"
+#include "RecoveryOffer.h"
 #include "Translations.h"
 
 #include <QApplication>
@@ -104,12 +106,34 @@ int main(int argc, char* argv[]) {
     InstallQtTranslations(app);
     try {
         TFrmFR0010MN window;
-        if (!commandLine.file.isEmpty()) {
-            const QString file = commandLine.file;
-            new WhenFirstExposed(&window, [&window, file] { window.OpenFromCommandLine(file); });
-        }
+        // Unsaved work is copied to the state folder as it goes. An exception that escapes
+        // writes the copy one last time (below, and through std::terminate where it cannot
+        // unwind this far). A fatal signal leaves the copy written last: nothing that writes a
+        // file is safe in a signal handler (it allocates, takes locks and would read a session
+        // caught half-way through a change), so no handler is installed and the system's
+        // default ends the program.
+        Document::RecoveryKeeper keeper(window.Doc);
+        Document::RecoveryKeeper::InstallTerminateHandler();
+        // Work a crash left comes first. Restored, it is the document, and a file named on the
+        // command line is not opened over it (that would ask to discard what was just brought
+        // back); declined, the file opens as usual.
+        const QString file = commandLine.file;
+        new WhenFirstExposed(&window, [&window, &keeper, file] {
+            if (!window.Created())
+                return;  // the program is ending after its message
+            if (!OfferRecovery(window, keeper) && !file.isEmpty())
+                window.OpenFromCommandLine(file);
+        });
         window.show();
-        return app.exec();
+        int status = 0;
+        try {
+            status = app.exec();
+        } catch (...) {
+            keeper.WriteLastCopy();
+            throw;
+        }
+        keeper.Discard();
+        return status;
     } catch (const std::exception& e) {
         // The standard report of a failure that escaped the window; the program has failed.
         QMessageBox::critical(nullptr, QCoreApplication::applicationName(),

@@ -75,6 +75,11 @@ void Session::MarkClean() {
     Announce(Change::Modified);
 }
 
+void Session::MarkModified() {
+    m_history.resetClean();
+    Announce(Change::Modified);
+}
+
 void Session::Repaint() {
     Announce(Change::Canvas | Change::Palette | Change::Appearance);
 }
@@ -452,13 +457,16 @@ bool Session::ApplyStyle(int32_t style) {
 
 // ---- Undo ----
 
-// The step tells what it changed while it runs; the news goes out once the history stands at
-// its new place, so Modified is already true to it.
+// The step's changes are announced once the history stands at its new index: during the
+// step, Modified still answers for the old one (undoing back to the saved state would leave
+// the unsaved mark on).
 void Session::Undo() {
     EndNudgeRun();
     if (!m_history.canUndo())
         return;
+    m_inStep = true;
     m_history.undo();
+    m_inStep = false;
     Announce(std::exchange(m_stepChanges, Change::None));
 }
 
@@ -466,7 +474,9 @@ void Session::Redo() {
     EndNudgeRun();
     if (!m_history.canRedo())
         return;
+    m_inStep = true;
     m_history.redo();
+    m_inStep = false;
     Announce(std::exchange(m_stepChanges, Change::None));
 }
 
@@ -486,7 +496,10 @@ void Session::StepApplied(StepKind kind, int32_t focusKey) {
         }
         what |= Change::MarkerPosition;
     }
-    m_stepChanges |= what;
+    if (m_inStep)
+        m_stepChanges |= what;
+    else
+        Announce(what);
 }
 
 // ---- Revising ----

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <vector>
+#include <memory>
 
 class QMimeData;
 
@@ -103,6 +104,10 @@ public:
     const Markers::MarkerFont& Font() const noexcept { return m_compositor.Font(); }
     int32_t BackgroundStyle() const noexcept { return m_compositor.BackgroundStyle(); }
     const Platform::Bitmap* SourceBitmap() const noexcept { return m_compositor.SourceBitmap(); }
+    // The source image for a reader on another thread (null without an image); see Compositor.
+    std::shared_ptr<const Platform::Bitmap> SharedSourceBitmap() const noexcept {
+        return m_compositor.SharedSourceBitmap();
+    }
     // The source image's size; 0 x 0 without one.
     int32_t ImageWidth() const noexcept;
     int32_t ImageHeight() const noexcept;
@@ -117,6 +122,9 @@ public:
     QUndoStack& History() noexcept { return m_history; }
     // The current state becomes the clean point: Modified is false until the next edit.
     void MarkClean();
+    // No state is the clean point: Modified is true until the next save (work brought back
+    // from a recovery copy is unsaved work).
+    void MarkModified();
 
     // Announces everything about the document as changed, for changes made through Map() and
     // the Apply* members.
@@ -262,7 +270,8 @@ private:
     QRect m_dirty;
     bool m_regionOnly = false;
     bool m_wholeImage = false;
-    // What the step being undone or redone changed, announced when it is done.
+    // Inside Undo or Redo: what the step changed, announced when the history has moved.
+    bool m_inStep = false;
     Changes m_stepChanges;
     // Nudges of one run share this number; any other operation starts a new one.
     unsigned m_nudgeRun = 0;

@@ -16,6 +16,9 @@ namespace {
 
 constexpr int kDotsPerMeter96 = 3780;  // 96 dots per inch
 
+// What SourceBitmap shows while the bitmaps exist without an image.
+const Platform::Bitmap kNoImage;
+
 struct Bgr {
     uint8_t b, g, r;
 };
@@ -137,7 +140,6 @@ void Compositor::CreateBitmaps(int cellWidth, int cellHeight) {
     FreeBitmaps();
     try {
         m_cell.emplace(2 * cellWidth, 2 * cellHeight, 24);
-        m_source.emplace();
         m_canvas.emplace(0, 0, 24);
     } catch (...) {
         FreeBitmaps();
@@ -153,15 +155,14 @@ void Compositor::FreeBitmaps() noexcept {
 }
 
 void Compositor::ReleaseImages() noexcept {
-    if (m_source)
-        m_source->releasePixels();
+    m_source.reset();
     if (m_canvas)
         m_canvas->releasePixels();
     m_sourceRows = Platform::Bitmap();
 }
 
 void Compositor::SetSourceBitmap(Platform::Bitmap source) {
-    if (!m_source || !m_canvas)
+    if (!m_canvas)
         throw std::logic_error("SetSourceBitmap before CreateBitmaps");
     // Let go of the old images first: an 8K image and its canvas are large.
     ReleaseImages();
@@ -169,7 +170,7 @@ void Compositor::SetSourceBitmap(Platform::Bitmap source) {
         if (source.bitsPerPixel() != 24)
             m_sourceRows = source.toBgr24();
         m_canvas->setSize(source.width(), source.height());
-        *m_source = std::move(source);
+        m_source = std::make_shared<const Platform::Bitmap>(std::move(source));
     } catch (...) {
         ReleaseImages();
         throw;
@@ -192,7 +193,9 @@ Platform::Bitmap Compositor::ExchangeSourceBitmap(Platform::Bitmap source) {
 }
 
 const Platform::Bitmap* Compositor::SourceBitmap() const noexcept {
-    return m_source ? &*m_source : nullptr;
+    if (!m_canvas)
+        return nullptr;
+    return m_source ? m_source.get() : &kNoImage;
 }
 
 Platform::Bitmap* Compositor::CanvasBitmap() noexcept {

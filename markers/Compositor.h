@@ -118,6 +118,10 @@ public:
     // The bitmaps, or nullptr while absent (before CreateBitmaps, after FreeBitmaps).
     // SourceBitmap is never drawn on: change it only through SetSourceBitmap.
     const Platform::Bitmap* SourceBitmap() const noexcept;
+    // The source image as a shared handle (null without an image). The image is never changed
+    // once taken, so another thread may read it through the handle while this object moves on
+    // to another image; the pixels go when the last handle does.
+    std::shared_ptr<const Platform::Bitmap> SharedSourceBitmap() const noexcept { return m_source; }
     Platform::Bitmap* CanvasBitmap() noexcept;
     const Platform::Bitmap* CanvasBitmap() const noexcept;
     Platform::Bitmap* CellBitmap() noexcept;
@@ -187,7 +191,8 @@ private:
     MarkerFont m_font;
     int32_t m_backgroundStyle = StyleButton;
     std::optional<Platform::Bitmap> m_cell;
-    std::optional<Platform::Bitmap> m_source;
+    // Null while there is no image (SourceBitmap then shows an empty one).
+    std::shared_ptr<const Platform::Bitmap> m_source;
     std::optional<Platform::Bitmap> m_canvas;
     // 24-bit copy of a source of another depth; empty when the source is 24-bit itself.
     Platform::Bitmap m_sourceRows;

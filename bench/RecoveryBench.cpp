@@ -1,0 +1,75 @@
+// The recovery copy of an 8K document with 99 markers: what the window's thread spends handing
+// a write to the worker (the marker lines and a shared handle of the image), and the whole
+// background write (each step a whole write, hence few iterations), beside a memcpy of the image's
+// bytes (BM_Memcpy_8k_24).
+#include "Ratios.h"
+#include "RecoveryKeeper.h"
+
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+
+namespace {
+
+constexpr int kWidth = 7680;
+constexpr int kHeight = 4320;
+
+void ensureApplication() {
+    if (QCoreApplication::instance())
+        return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "pictanote-bench";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication app(argc, argv);
+}
+
+// `handOffOnly`: the time of the window's thread alone; otherwise until the copy is on the disk.
+void runRecovery(benchmark::State& state, bool handOffOnly) {
+    ensureApplication();
+    QTemporaryDir folder;
+    Document::Session session;
+    session.Create();
+    Platform::Bitmap source(kWidth, kHeight, 24);
+    for (int y = 0; y < kHeight; ++y)
+        for (int64_t i = 0; i < source.stride(); ++i)
+            source.scanLine(y)[i] = static_cast<uint8_t>(i * 7 + y);
+    session.TakeSourceBitmap(std::move(source));
+    for (int32_t key = 0; key < 99; ++key)
+        session.Map().InsertMarker(
+            key, Markers::MakeMarker(key * 77 % (kWidth - 16), key * 43 % kHeight));
+    session.Select(50);
+    session.MoveSelected(Markers::MakeMarker(4000, 3000));
+    Document::RecoveryKeeper keeper(session, folder.path(), std::chrono::hours(1));
+
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        keeper.WriteNow();
+        if (!handOffOnly)
+            keeper.WaitForIdle();
+        const auto end = std::chrono::steady_clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+        keeper.WaitForIdle();
+    }
+    if (keeper.WritesDone() == 0 || !keeper.LastError().isEmpty())
+        state.SkipWithError("no recovery copy written");
+}
+
+void BM_RecoveryHandOff_8k_99(benchmark::State& state) {
+    runRecovery(state, true);
+}
+BENCHMARK(BM_RecoveryHandOff_8k_99)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_RecoveryWrite_8k_99(benchmark::State& state) {
+    runRecovery(state, false);
+}
+BENCHMARK(BM_RecoveryWrite_8k_99)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+PICTANOTE_RATIO("recovery_handoff_8k_99", "BM_RecoveryHandOff_8k_99", "BM_Memcpy_8k_24");
+PICTANOTE_RATIO("recovery_write_8k_99", "BM_RecoveryWrite_8k_99", "BM_Memcpy_8k_24");
+
+}  // namespace
