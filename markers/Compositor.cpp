@@ -170,26 +170,39 @@ void Compositor::SetSourceBitmap(Platform::Bitmap source) {
         if (source.bitsPerPixel() != 24)
             m_sourceRows = source.toBgr24();
         m_canvas->setSize(source.width(), source.height());
-        m_source = std::make_shared<const Platform::Bitmap>(std::move(source));
+        // Made changeable and held as const: readers share it, and the sole holder may take it back.
+        m_source = std::make_shared<Platform::Bitmap>(std::move(source));
     } catch (...) {
         ReleaseImages();
         throw;
     }
 }
 
+namespace {
+
+// The image itself when nobody else reads it (a background save may), else a copy of it.
+Platform::Bitmap takeOrCopy(std::shared_ptr<const Platform::Bitmap> held) {
+    if (!held)
+        return {};
+    if (held.use_count() == 1)
+        return std::move(const_cast<Platform::Bitmap&>(*held));
+    return Platform::Bitmap(*held);
+}
+
+}  // namespace
+
 Platform::Bitmap Compositor::ExchangeSourceBitmap(Platform::Bitmap source) {
-    if (!m_source || !m_canvas)
+    if (!m_canvas)
         throw std::logic_error("ExchangeSourceBitmap before CreateBitmaps");
-    Platform::Bitmap old = std::move(*m_source);
-    *m_source = Platform::Bitmap();
+    std::shared_ptr<const Platform::Bitmap> previous = m_source;
     try {
         SetSourceBitmap(std::move(source));
     } catch (...) {
         // The old image held this memory a moment ago, so taking it back rarely fails.
-        SetSourceBitmap(std::move(old));
+        SetSourceBitmap(takeOrCopy(std::move(previous)));
         throw;
     }
-    return old;
+    return takeOrCopy(std::move(previous));
 }
 
 const Platform::Bitmap* Compositor::SourceBitmap() const noexcept {
@@ -404,8 +417,11 @@ void Compositor::ComposeForExport(const MarkerMap& map) {
 void Compositor::ComposeForExportInPlace(const MarkerMap& map) {
     if (!m_source || !m_canvas)
         return;
-    Platform::Bitmap& rows = m_sourceRows.isNull() ? *m_source : m_sourceRows;
-    if (rows.bitsPerPixel() == 24 && rows.width() == m_canvas->width() &&
+    // The source's own rows are drawn on only while nobody else reads them.
+    const bool ownRows = !m_sourceRows.isNull() || m_source.use_count() == 1;
+    Platform::Bitmap& rows =
+        m_sourceRows.isNull() ? const_cast<Platform::Bitmap&>(*m_source) : m_sourceRows;
+    if (ownRows && rows.bitsPerPixel() == 24 && rows.width() == m_canvas->width() &&
         rows.height() == m_canvas->height()) {
         std::swap(*m_canvas, rows);
         rows.releasePixels();
