@@ -2,10 +2,10 @@
 // a write to the worker (the marker lines and a shared handle of the image), and the whole
 // background write (each step a whole write, hence few iterations), beside a memcpy of the image's
 // bytes (BM_Memcpy_8k_24).
+#include "BenchApplication.h"
 #include "Ratios.h"
 #include "RecoveryKeeper.h"
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -17,20 +17,9 @@ namespace {
 constexpr int kWidth = 7680;
 constexpr int kHeight = 4320;
 
-void ensureApplication() {
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "pictanote-bench";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
-
 // `handOffOnly`: the time of the window's thread alone; otherwise until the copy is on the disk.
 void runRecovery(benchmark::State& state, bool handOffOnly) {
-    ensureApplication();
+    Bench::ensureApplication();
     QTemporaryDir folder;
     Document::Session session;
     session.Create();

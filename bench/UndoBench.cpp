@@ -1,9 +1,9 @@
 // Undo then redo of a marker move on a 7680 x 4320 image with 99 markers, each followed by the
 // screen image the next paint shows, beside a memcpy of the image's bytes (BM_Memcpy_8k_24).
+#include "BenchApplication.h"
 #include "Ratios.h"
 #include "Session.h"
 
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -12,19 +12,8 @@ namespace {
 constexpr int kWidth = 7680;
 constexpr int kHeight = 4320;
 
-void ensureApplication() {
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "pictanote-bench";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
-
 void BM_Undo_8k_99(benchmark::State& state) {
-    ensureApplication();
+    Bench::ensureApplication();
     Document::Session session;
     session.Create();
     Platform::Bitmap source(kWidth, kHeight, 24);
