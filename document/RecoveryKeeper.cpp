@@ -73,8 +73,8 @@ QString RecoveryKeeper::DefaultFolder() {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 7, 0)
     QString base = QStandardPaths::writableLocation(QStandardPaths::GenericStateLocation);
 #else
-    // The toolkit knows no state folder before 6.7: the base directory specification's own
-    // rule, where a relative path is to be ignored.
+    // The toolkit knows no state folder before 6.7: the XDG rule, where a relative path is to
+    // be ignored.
     QString base = qEnvironmentVariable("XDG_STATE_HOME");
     if (base.isEmpty() || QDir::isRelativePath(base))
         base = QDir::homePath() + QStringLiteral("/.local/state");
