@@ -4,29 +4,15 @@
 #include "Ratios.h"
 #include "Session.h"
 
-
 #include <benchmark/benchmark.h>
 
 namespace {
 
-constexpr int kWidth = 7680;
-constexpr int kHeight = 4320;
-
 void BM_Undo_8k_99(benchmark::State& state) {
-    Bench::ensureApplication();
     Document::Session session;
-    session.Create();
-    Platform::Bitmap source(kWidth, kHeight, 24);
-    for (int y = 0; y < kHeight; ++y)
-        for (int64_t i = 0; i < source.stride(); ++i)
-            source.scanLine(y)[i] = static_cast<uint8_t>(i * 7 + y);
-    session.TakeSourceBitmap(std::move(source));
+    Bench::openEightKDocument(session);
     session.ApplyStyle(Markers::StyleCircle2);
-    for (int32_t key = 0; key < 99; ++key)
-        session.Map().InsertMarker(key, Markers::MakeMarker(key * 77 % (kWidth - 16), key * 43 % kHeight));
     session.Map().SelectionRect = {100, 100, 3000, 2000};
-    session.Select(50);
-    session.MoveSelected(Markers::MakeMarker(4000, 3000));
     benchmark::DoNotOptimize(session.ScreenImage()->bits());
 
     for (auto _ : state) {

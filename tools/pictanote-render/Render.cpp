@@ -178,6 +178,16 @@ Document::Result startSession(Document::Session& session) {
     return result;
 }
 
+// The session of a one-file mode with its work file open; false after printing the messages the
+// window would show for it.
+bool openWork(Document::Session& session, const QString& work) {
+    Document::Result result = startSession(session);
+    if (result.Ok())
+        result = session.OpenWorkFile(work);
+    errorLines(result.Errors);
+    return result.Ok();
+}
+
 // Standard output as the end of an export.
 class StandardOutput : public Platform::FileSink {
 public:
@@ -197,13 +207,9 @@ public:
 
 int render(const QString& work, const QString& out) {
     Document::Session session;
-    Document::Result result = startSession(session);
-    if (result.Ok())
-        result = session.OpenWorkFile(work);
-    if (!result.Ok()) {
-        errorLines(result.Errors);
+    if (!openWork(session, work))
         return kFailed;
-    }
+    Document::Result result;
     if (out == QLatin1String("-")) {
         StandardOutput sink;
         result = session.WriteExport(sink, Document::ExportFormat::Bmp, Document::ExportUse::Last);
@@ -216,13 +222,8 @@ int render(const QString& work, const QString& out) {
 
 int info(const QString& work) {
     Document::Session session;
-    Document::Result result = startSession(session);
-    if (result.Ok())
-        result = session.OpenWorkFile(work);
-    if (!result.Ok()) {
-        errorLines(result.Errors);
+    if (!openWork(session, work))
         return kFailed;
-    }
     const Platform::Bitmap* image = session.SourceBitmap();
     const QByteArray json = Document::DescribeAsJson(
         session.Font(), session.BackgroundStyle(),
