@@ -12,6 +12,7 @@ packages=(
   fonts-ipafont-gothic
   xvfb xauth xdotool x11-utils
   desktop-file-utils
+  ccache
 )
 
 missing=()
