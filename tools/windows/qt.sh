@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Builds Qt for 64-bit Windows from Debian's own qt6-base source with MinGW-w64, once, into
+# ~/.cache/pictanote/ (PICTANOTE_CACHE moves it), and prints the installed prefix on the last
+# line. The prefix is keyed by the Qt version and a hash of the options below and of the
+# toolchain file, so changing either builds a new one; an existing prefix is used as it is.
+# The Linux Qt serves as host tools (moc, rcc, uic). Takes 40 to 60 minutes on 2 cores.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+cache=${PICTANOTE_CACHE:-$HOME/.cache/pictanote}
+qt_version=6.4.2
+toolchain=$here/mingw-w64.cmake
+
+options=(
+  -DCMAKE_BUILD_TYPE=Release
+  -DQT_QMAKE_TARGET_MKSPEC=win32-g++
+  -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
+  # Only Core, Gui, Widgets and Test are used.
+  -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF
+  -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF
+  # Debian's source lacks the third-party tablet header.
+  -DFEATURE_tabletevent=OFF
+  # The Windows platform plugin of 6.4.2 does not compile without OpenGL.
+  -DFEATURE_opengl=ON -DINPUT_opengl=desktop
+  # Everything the program links comes from Qt's bundled copies.
+  -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF
+  -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_pcre2=OFF
+  -DFEATURE_system_doubleconversion=OFF
+)
+key=$( (printf '%s\n' "${options[@]}"; cat "$toolchain") | sha256sum | cut -c1-12)
+prefix=$cache/qt-$qt_version-mingw64-$key
+if [ -f "$prefix/.complete" ]; then
+  echo "$prefix"
+  exit 0
+fi
+
+# Debian's source package: a deb-src entry beside every deb entry apt already uses.
+if ! compgen -G "$cache/src/qt6-base_$qt_version*.orig.tar.xz" >/dev/null; then
+  SUDO=
+  [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  if [ ! -f /etc/apt/sources.list.d/pictanote-deb-src.sources ] &&
+     [ ! -f /etc/apt/sources.list.d/pictanote-deb-src.list ]; then
+    if compgen -G "/etc/apt/sources.list.d/*.sources" >/dev/null; then
+      cat /etc/apt/sources.list.d/*.sources | sed -n '/^Types:.*\bdeb\b/,/^$/p' |
+        sed 's/^Types:.*/Types: deb-src/' |
+        $SUDO tee /etc/apt/sources.list.d/pictanote-deb-src.sources >/dev/null
+    fi
+    if [ -f /etc/apt/sources.list ]; then
+      grep -E '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' |
+        $SUDO tee /etc/apt/sources.list.d/pictanote-deb-src.list >/dev/null || true
+    fi
+    $SUDO apt-get update -qq
+  fi
+  mkdir -p "$cache/src"
+  (cd "$cache/src" && apt-get source --download-only -qq qt6-base >/dev/null)
+fi
+tarball=$(compgen -G "$cache/src/qt6-base_$qt_version*.orig.tar.xz" | head -n 1)
+
+work=$cache/qt-build-$key
+rm -rf "$work"
+mkdir -p "$work"
+echo "Building Qt $qt_version for Windows once (40 to 60 minutes on 2 cores) in $work" >&2
+tar -xf "$tarball" -C "$work"
+source_dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n 1)
+cmake -S "$source_dir" -B "$work/build" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+  -DCMAKE_INSTALL_PREFIX="$prefix" "${options[@]}" >"$work/configure.log" 2>&1 ||
+  { tail -n 40 "$work/configure.log" >&2; exit 1; }
+cmake --build "$work/build" -j "$(nproc)" >"$work/build.log" 2>&1 ||
+  { tail -n 40 "$work/build.log" >&2; exit 1; }
+cmake --install "$work/build" >/dev/null
+touch "$prefix/.complete"
+rm -rf "$work"
+echo "$prefix"
