@@ -1,60 +1,72 @@
-// A program killed with unsaved work offers it back at the next start. The killed program is a
-// forked child that makes its window and keeper as the program does, edits, lets the copy be
-// written and is killed; this process then starts as the program does after it.
+// A program killed with unsaved work offers it back at the next start. The killed program is
+// this test program started again as a child: it makes its window and keeper as the program
+// does, edits, lets the copy be written, says so, and is killed by the system (SIGKILL, or
+// TerminateProcess on Windows); this process then starts as the program does after it.
 #include "RecoveryKeeper.h"
 #include "RecoveryOffer.h"
 #include "WindowTestSupport.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 using namespace std::chrono_literals;
 
 namespace {
 
+// Set in the child's environment: the work file it opens and the state folder it keeps.
+constexpr char kChildOriginal[] = "PICTANOTE_KILLED_CHILD_ORIGINAL";
+constexpr char kChildState[] = "PICTANOTE_KILLED_CHILD_STATE";
+
 class RecoveryKillTest : public Gui::WindowTest {
 protected:
     QString state() const { return path(QStringLiteral("state")); }
 
-    // Saves a document as `original`, then in a child edits it unsaved and is killed.
+    // Saves a document as `original`, then in a child edits it unsaved and kills the child.
     void killWithUnsavedWork(const QString& original) {
         Document::Session maker;
         maker.Create();
         ASSERT_TRUE(maker.TakeSourceBitmap(Platform::Bitmap(90, 60, 24)).Ok());
         ASSERT_TRUE(maker.SaveWorkFile(original).Ok());
 
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            TFrmFR0010MN killed;
-            Document::RecoveryKeeper keeper(killed.Doc, state());
-            killed.Doc.OpenWorkFile(original);
-            for (int key = 0; key < Document::RecoveryKeeper::kChangesPerWrite; ++key)
-                killed.Doc.Place(key, Markers::MakeMarker(5 * key, 4 * key));
-            keeper.WaitForIdle();
-            raise(SIGKILL);
-            _exit(3);
-        }
-        int status = 0;
-        pid_t done = 0;
-        for (int tries = 0; tries < 600 && done == 0; ++tries) {
-            done = waitpid(child, &status, WNOHANG);
-            if (done == 0)
-                std::this_thread::sleep_for(50ms);
-        }
-        if (done == 0) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            FAIL() << "the child hung";
-        }
-        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QLatin1String(kChildOriginal), original);
+        environment.insert(QLatin1String(kChildState), state());
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=RecoveryKillTest.ChildWithUnsavedWork")});
+        ASSERT_TRUE(child.waitForStarted(30000));
+        QByteArray said;
+        while (!said.contains("copy written") && child.state() == QProcess::Running)
+            if (child.waitForReadyRead(60000))
+                said += child.readAllStandardOutput();
+        ASSERT_TRUE(said.contains("copy written")) << said.toStdString();
+        child.kill();
+        ASSERT_TRUE(child.waitForFinished(30000));
+        EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
     }
 };
+
+// The killed program; runs only as the child of the test below.
+TEST_F(RecoveryKillTest, ChildWithUnsavedWork) {
+    if (!qEnvironmentVariableIsSet(kChildState))
+        GTEST_SKIP() << "the killed child of KilledWorkIsOfferedBackYesRestoresNoDeletes";
+    Document::RecoveryKeeper keeper(window->Doc, qEnvironmentVariable(kChildState));
+    window->Doc.OpenWorkFile(qEnvironmentVariable(kChildOriginal));
+    for (int key = 0; key < Document::RecoveryKeeper::kChangesPerWrite; ++key)
+        window->Doc.Place(key, Markers::MakeMarker(5 * key, 4 * key));
+    keeper.WaitForIdle();
+    std::fputs("copy written\n", stdout);
+    std::fflush(stdout);
+    // Waits to be killed; a parent that went away ends it here.
+    std::this_thread::sleep_for(120s);
+    std::_Exit(3);
+}
 
 TEST_F(RecoveryKillTest, KilledWorkIsOfferedBackYesRestoresNoDeletes) {
     for (const bool yes : {true, false}) {

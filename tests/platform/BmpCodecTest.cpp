@@ -274,7 +274,8 @@ TEST(BmpDecode, PictureThatDoesNotFitInMemoryFailsCleanly) {
     const QByteArray file = f.build();
     QString failure;
     {
-        const TestSupport::AddressSpaceLimit limit(rlim_t{128} << 20);
+        const TestSupport::AddressSpaceLimit limit(std::size_t{128} << 20);
+        PICTANOTE_REQUIRE_LIMIT(limit);
         failure = failureOf(file);
     }
     EXPECT_EQ(failure, QStringLiteral("メモリが不足しています"));
