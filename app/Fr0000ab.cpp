@@ -7,7 +7,7 @@
 #include <QEvent>
 #include <QWindow>
 
-TFrmFR0000AB* FrmFR0000AB = nullptr;
+Q_DECL_EXPORT TFrmFR0000AB* FrmFR0000AB = nullptr;
 
 TFrmFR0000AB::TFrmFR0000AB(QWidget* owner) : QDialog(owner) {
     setupUi(this);

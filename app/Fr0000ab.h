@@ -39,4 +39,5 @@ private:
 };
 
 // The About box while it is shown (none otherwise).
-extern TFrmFR0000AB* FrmFR0000AB;
+// Exported by name from the program, like the main window's reference.
+extern Q_DECL_EXPORT TFrmFR0000AB* FrmFR0000AB;

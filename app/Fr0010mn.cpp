@@ -17,7 +17,7 @@
 #include <QFileDialog>
 #include <QPainter>
 
-TFrmFR0010MN* FrmFR0010MN = nullptr;
+Q_DECL_EXPORT TFrmFR0010MN* FrmFR0010MN = nullptr;
 
 namespace {
 

@@ -191,4 +191,5 @@ private:
 };
 
 // The main window of the running program (none before it is made and after it is gone).
-extern TFrmFR0010MN* FrmFR0010MN;
+// Exported by name from the program (dllexport on Windows, default visibility elsewhere).
+extern Q_DECL_EXPORT TFrmFR0010MN* FrmFR0010MN;

@@ -2,6 +2,7 @@
 // window with the file it was given, the event loop.
 #include "CommandLine.h"
 #include "DisplayScale.h"
+#include "ProgramStart.h"
 #include "Fr0010mn.h"
 #include "RecoveryKeeper.h"
 #include "RecoveryOffer.h"
@@ -70,11 +71,11 @@ private:
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const QStringList arguments = Platform::programArguments(argc, argv);
     // Help, version and plain mistakes are answered before any window or display is needed.
     const App::CommandLine early = App::ParseCommandLine(arguments);
+    if (early.action != App::CommandLine::Action::Run)
+        Platform::attachParentConsole();
     switch (early.action) {
         case App::CommandLine::Action::Help:
             print(stdout, App::HelpText());
@@ -100,6 +101,7 @@ int main(int argc, char* argv[]) {
     // The application object has taken its own options off the line; what is left is ours.
     const App::CommandLine commandLine = App::ParseCommandLine(QCoreApplication::arguments());
     if (commandLine.action == App::CommandLine::Action::UsageError) {
+        Platform::attachParentConsole();
         print(stderr, App::UsageErrorText(commandLine));
         return 2;
     }

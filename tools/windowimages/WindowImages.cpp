@@ -9,9 +9,12 @@
 // bottom-left pixel, so whoever draws it can take the transparent colour from there.
 //
 // With "--theme-icons FOLDER SIZE..." it writes instead the program icon for the desktop's icon
-// theme: FOLDER/SIZExSIZE/apps/pictanote.png for each SIZE, with a real alpha channel.
+// theme: FOLDER/SIZExSIZE/apps/pictanote.png for each SIZE, with a real alpha channel; with
+// "--windows-icon FILE.ico" the same icon as a Windows icon file of several sizes.
+#include <QBuffer>
 #include <QColor>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QString>
@@ -21,6 +24,7 @@
 #include <cstdio>
 #include <map>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -436,6 +440,47 @@ int writeThemeIcons(const QString& folder, const QStringList& sizes) {
     return ok ? 0 : 1;
 }
 
+// The Windows icon file: the theme icon at the sizes the shell asks for, each stored as PNG
+// (every Windows since Vista reads PNG entries, and they keep the file small).
+int writeWindowsIcon(const QString& path) {
+    const int sizes[] = {16, 24, 32, 48, 64, 256};
+    constexpr int count = sizeof sizes / sizeof sizes[0];
+    std::vector<QByteArray> images;
+    for (const int size : sizes) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!themeIcon(size).save(&buffer, "PNG"))
+            return 1;
+        images.push_back(png);
+    }
+    QByteArray ico;
+    const auto put16 = [&ico](quint32 v) { ico.append(char(v & 0xFF)).append(char(v >> 8 & 0xFF)); };
+    const auto put32 = [&put16](quint32 v) { put16(v & 0xFFFF), put16(v >> 16); };
+    put16(0);  // reserved
+    put16(1);  // icon
+    put16(count);
+    quint32 offset = 6 + 16 * count;
+    for (int i = 0; i < count; ++i) {
+        ico.append(char(sizes[i] >= 256 ? 0 : sizes[i]));  // 0 stands for 256
+        ico.append(char(sizes[i] >= 256 ? 0 : sizes[i]));
+        ico.append(char(0)).append(char(0));  // no palette, reserved
+        put16(1);   // planes
+        put16(32);  // bits per pixel
+        put32(static_cast<quint32>(images[i].size()));
+        put32(offset);
+        offset += static_cast<quint32>(images[i].size());
+    }
+    for (const QByteArray& png : images)
+        ico.append(png);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(ico) != ico.size() || !file.flush()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return 1;
+    }
+    return 0;
+}
+
 bool save(const QImage& image, const QDir& dir, const QString& name) {
     const QString path = dir.filePath(name + QStringLiteral(".bmp"));
     if (image.save(path, "BMP"))
@@ -453,9 +498,13 @@ int main(int argc, char* argv[]) {
             sizes << QString::fromLocal8Bit(argv[i]);
         return writeThemeIcons(QString::fromLocal8Bit(argv[2]), sizes);
     }
+    if (argc == 3 && std::string_view(argv[1]) == "--windows-icon")
+        return writeWindowsIcon(QString::fromLocal8Bit(argv[2]));
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT-FOLDER\n       %s --theme-icons FOLDER SIZE...\n",
-                     argv[0], argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s OUTPUT-FOLDER\n       %s --theme-icons FOLDER SIZE...\n"
+                     "       %s --windows-icon FILE.ico\n",
+                     argv[0], argv[0], argv[0]);
         return 2;
     }
     const QDir dir(QString::fromLocal8Bit(argv[1]));

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds Qt for 64-bit Windows from Debian's own qt6-base source with MinGW-w64, once, into
+# Builds Qt for 64-bit Windows from Debian's own qt6-base source with MinGW-w64 (and the TIFF
+# and WebP readers from Debian's qt6-imageformats source, whose libtiff and libwebp come
+# bundled), once, into
 # ~/.cache/pictanote/ (PICTANOTE_CACHE moves it), and prints the installed prefix on the last
 # line. The prefix is keyed by the Qt version and a hash of the options below and of the
 # toolchain file, so changing either builds a new one; an existing prefix is used as it is.
@@ -28,32 +30,66 @@ options=(
 )
 key=$( (printf '%s\n' "${options[@]}"; cat "$toolchain") | sha256sum | cut -c1-12)
 prefix=$cache/qt-$qt_version-mingw64-$key
+
+# source_of PACKAGE: the orig tarball of a Debian source package, downloaded once.
+source_of() {
+  local pattern="$cache/src/$1_$qt_version*.orig.tar.xz"
+  if ! compgen -G "$pattern" >/dev/null; then
+    add_deb_src
+    mkdir -p "$cache/src"
+    (cd "$cache/src" && apt-get source --download-only -qq "$1" >/dev/null 2>&1)
+  fi
+  compgen -G "$pattern" | head -n 1
+}
+
+# A deb-src entry beside every deb entry apt already uses.
+add_deb_src() {
+  local SUDO=
+  [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  [ -f /etc/apt/sources.list.d/pictanote-deb-src.sources ] && return 0
+  [ -f /etc/apt/sources.list.d/pictanote-deb-src.list ] && return 0
+  if compgen -G "/etc/apt/sources.list.d/*.sources" >/dev/null; then
+    cat /etc/apt/sources.list.d/*.sources | sed -n '/^Types:.*\bdeb\b/,/^$/p' |
+      sed 's/^Types:.*/Types: deb-src/' |
+      $SUDO tee /etc/apt/sources.list.d/pictanote-deb-src.sources >/dev/null
+  fi
+  if [ -f /etc/apt/sources.list ]; then
+    grep -E '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' |
+      $SUDO tee /etc/apt/sources.list.d/pictanote-deb-src.list >/dev/null || true
+  fi
+  $SUDO apt-get update -qq
+}
+
+# The image format plugins of qt6-imageformats, into the same prefix.
+image_formats() {
+  [ -f "$prefix/.imageformats-complete" ] && return 0
+  local tarball work source_dir
+  tarball=$(source_of qt6-imageformats)
+  work=$cache/qtimageformats-build-$key
+  rm -rf "$work"
+  mkdir -p "$work"
+  echo "Building Qt's TIFF and WebP readers for Windows (a few minutes)" >&2
+  tar -xf "$tarball" -C "$work"
+  source_dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n 1)
+  "$prefix/bin/qt-cmake" -S "$source_dir" -B "$work/build" -G Ninja \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
+    -DFEATURE_system_tiff=OFF -DFEATURE_system_webp=OFF -DFEATURE_jasper=OFF -DFEATURE_mng=OFF \
+    >"$work/configure.log" 2>&1 || { tail -n 40 "$work/configure.log" >&2; return 1; }
+  cmake --build "$work/build" -j "$(nproc)" >"$work/build.log" 2>&1 ||
+    { tail -n 40 "$work/build.log" >&2; return 1; }
+  cmake --install "$work/build" >/dev/null
+  touch "$prefix/.imageformats-complete"
+  rm -rf "$work"
+}
+
 if [ -f "$prefix/.complete" ]; then
+  image_formats
   echo "$prefix"
   exit 0
 fi
 
-# Debian's source package: a deb-src entry beside every deb entry apt already uses.
-if ! compgen -G "$cache/src/qt6-base_$qt_version*.orig.tar.xz" >/dev/null; then
-  SUDO=
-  [ "$(id -u)" -eq 0 ] || SUDO=sudo
-  if [ ! -f /etc/apt/sources.list.d/pictanote-deb-src.sources ] &&
-     [ ! -f /etc/apt/sources.list.d/pictanote-deb-src.list ]; then
-    if compgen -G "/etc/apt/sources.list.d/*.sources" >/dev/null; then
-      cat /etc/apt/sources.list.d/*.sources | sed -n '/^Types:.*\bdeb\b/,/^$/p' |
-        sed 's/^Types:.*/Types: deb-src/' |
-        $SUDO tee /etc/apt/sources.list.d/pictanote-deb-src.sources >/dev/null
-    fi
-    if [ -f /etc/apt/sources.list ]; then
-      grep -E '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' |
-        $SUDO tee /etc/apt/sources.list.d/pictanote-deb-src.list >/dev/null || true
-    fi
-    $SUDO apt-get update -qq
-  fi
-  mkdir -p "$cache/src"
-  (cd "$cache/src" && apt-get source --download-only -qq qt6-base >/dev/null)
-fi
-tarball=$(compgen -G "$cache/src/qt6-base_$qt_version*.orig.tar.xz" | head -n 1)
+tarball=$(source_of qt6-base)
 
 work=$cache/qt-build-$key
 rm -rf "$work"
@@ -71,4 +107,5 @@ cmake --build "$work/build" -j "$(nproc)" >"$work/build.log" 2>&1 ||
 cmake --install "$work/build" >/dev/null
 touch "$prefix/.complete"
 rm -rf "$work"
+image_formats
 echo "$prefix"

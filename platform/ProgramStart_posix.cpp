@@ -1,0 +1,16 @@
+#include "ProgramStart.h"
+
+namespace Platform {
+
+QStringList programArguments(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+void attachParentConsole() {
+    // A program started from a terminal writes to it already.
+}
+
+}  // namespace Platform

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine: wine-run.sh QT-PREFIX BUILD-FOLDER PROGRAM ARGS...
+# The build's test runner calls it as the cross-compiling emulator: the program finds the Qt
+# libraries and plugins of QT-PREFIX and the build's own DLLs through the search path. With "-"
+# for both, the program finds only what lies beside it, as on a machine without Qt (the
+# unpacked folder is checked so). The Wine prefix is made on first use (wineprefix.sh).
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+qt=$1
+build=$2
+shift 2
+export WINEPREFIX=${WINEPREFIX:-$(cd "$here/../.." && pwd)/build/windows/wineprefix}
+export WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=${LANG:-C.UTF-8}
+bash "$here/wineprefix.sh"
+unset WINEPATH QT_PLUGIN_PATH
+if [ "$qt" != - ]; then
+  export WINEPATH="$(winepath -w "$qt/bin");$(winepath -w "$build/common")"
+  export QT_PLUGIN_PATH=$(winepath -w "$qt/plugins")
+fi
+exec wine "$@"
