@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing Pictanote need, when any
-# is missing. Runs as root (or through sudo when it is there).
+# is missing; given package names, those instead. Runs as root (or through sudo when it is there).
 set -euo pipefail
 
 packages=(
@@ -14,6 +14,8 @@ packages=(
   desktop-file-utils
   ccache
 )
+
+[ $# -gt 0 ] && packages=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,21 +2,9 @@
 # Installs the Debian 12 packages that building and testing the Windows version needs, when any
 # is missing: the MinGW-w64 compilers, Wine, NSIS and what fetching Qt's source takes.
 set -euo pipefail
-packages=(
-  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
-  libz-mingw-w64-dev
-  wine wine64 nsis
-  dpkg-dev xz-utils
+exec bash "$(dirname "$0")/../deps.sh" \
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 \
+  libz-mingw-w64-dev \
+  wine wine64 nsis \
+  dpkg-dev xz-utils \
   fonts-ipafont-gothic xvfb xauth xdotool x11-utils imagemagick openbox
-)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
-echo "Installing: ${missing[*]}"
-SUDO=
-[ "$(id -u)" -eq 0 ] || SUDO=sudo
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
