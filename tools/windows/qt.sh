@@ -92,17 +92,24 @@ fi
 tarball=$(source_of qt6-base)
 
 work=$cache/qt-build-$key
-rm -rf "$work"
-mkdir -p "$work"
-echo "Building Qt $qt_version for Windows once (40 to 60 minutes on 2 cores) in $work" >&2
-tar -xf "$tarball" -C "$work"
-source_dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n 1)
-cmake -S "$source_dir" -B "$work/build" -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-  -DCMAKE_INSTALL_PREFIX="$prefix" "${options[@]}" >"$work/configure.log" 2>&1 ||
-  { tail -n 40 "$work/configure.log" >&2; exit 1; }
-cmake --build "$work/build" -j "$(nproc)" >"$work/build.log" 2>&1 ||
+# A build that was cut short (the machine stopped, a time limit) goes on where it stopped: the
+# folder is keyed like the prefix, and ninja rebuilds only what is missing or out of date.
+if [ -f "$work/.configured" ]; then
+  echo "Going on with the Qt $qt_version build for Windows in $work" >&2
+else
+  rm -rf "$work"
+  mkdir -p "$work"
+  echo "Building Qt $qt_version for Windows once (40 to 60 minutes on 2 cores) in $work" >&2
+  tar -xf "$tarball" -C "$work"
+  source_dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n 1)
+  cmake -S "$source_dir" -B "$work/build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DCMAKE_INSTALL_PREFIX="$prefix" "${options[@]}" >"$work/configure.log" 2>&1 ||
+    { tail -n 40 "$work/configure.log" >&2; exit 1; }
+  touch "$work/.configured"
+fi
+cmake --build "$work/build" -j "$(nproc)" >>"$work/build.log" 2>&1 ||
   { tail -n 40 "$work/build.log" >&2; exit 1; }
 cmake --install "$work/build" >/dev/null
 touch "$prefix/.complete"
