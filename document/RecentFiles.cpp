@@ -11,8 +11,13 @@ QString normalised(const QString& path) {
 }
 
 bool sameFile(const QString& a, const QString& b) {
-    // The file system's own rule: one file under two spellings where it ignores case.
-    return a == b || QFileInfo(a) == QFileInfo(b);
+    if (a == b)
+        return true;
+    // The file system's own rule (one file under two spellings where it ignores case), which
+    // the toolkit can apply only to files that exist.
+    const QFileInfo first(a);
+    const QFileInfo second(b);
+    return first.exists() && second.exists() && first == second;
 }
 
 }  // namespace
