@@ -15,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace Platform {
@@ -28,6 +29,13 @@ constexpr double kIncompressible = 0.9;
 constexpr int kSampleEvery = 32;
 constexpr size_t kStoredBlock = 65535;
 constexpr size_t kMaxChunk = size_t{1} << 30;
+
+// Memory the encoder fills itself: no time spent clearing 100 MB first.
+struct Buffer {
+    explicit Buffer(size_t n) : data(std::make_unique_for_overwrite<uint8_t[]>(n)), size(n) {}
+    std::unique_ptr<uint8_t[]> data;
+    size_t size;
+};
 
 struct CompressorDeleter {
     void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
@@ -52,11 +60,11 @@ void putChunk(QByteArray& out, const char type[4], const uint8_t* data, size_t s
 // Each row behind its filter byte: "Up" (the difference to the row above), which turns the
 // flat and repeated areas of a screenshot into runs of zeros.
 // A 24-bit bitmap's rows are read in place; other depths are turned into BGR rows first.
-std::vector<uint8_t> filteredRows(const Bitmap& bitmap) {
+Buffer filteredRows(const Bitmap& bitmap) {
     const size_t rowBytes = size_t(bitmap.width()) * 3;
     const size_t stride = rowBytes + 1;
     const bool direct = bitmap.bitsPerPixel() == 24;
-    std::vector<uint8_t> raw(stride * size_t(bitmap.height()));
+    Buffer raw(stride * size_t(bitmap.height()));
     std::vector<uint8_t> zeros(rowBytes, 0);
     std::vector<uint8_t> rows[2];
     if (!direct) {
@@ -70,7 +78,7 @@ std::vector<uint8_t> filteredRows(const Bitmap& bitmap) {
             bitmap.rowToBgr(y, rows[y & 1].data());
             bgr = rows[y & 1].data();
         }
-        uint8_t* out = raw.data() + stride * size_t(y);
+        uint8_t* out = raw.data.get() + stride * size_t(y);
         *out++ = 2;
         for (size_t x = 0; x < rowBytes; x += 3, out += 3) {
             out[0] = static_cast<uint8_t>(bgr[x + 2] - above[x + 2]);
@@ -82,12 +90,12 @@ std::vector<uint8_t> filteredRows(const Bitmap& bitmap) {
     return raw;
 }
 
-bool worthCompressing(libdeflate_compressor* c, const std::vector<uint8_t>& raw, size_t stride) {
-    const size_t rows = raw.size() / stride;
+bool worthCompressing(libdeflate_compressor* c, const Buffer& raw, size_t stride) {
+    const size_t rows = raw.size / stride;
     std::vector<uint8_t> sample;
     sample.reserve((rows / kSampleEvery + 1) * stride);
     for (size_t y = 0; y < rows; y += kSampleEvery)
-        sample.insert(sample.end(), raw.begin() + y * stride, raw.begin() + (y + 1) * stride);
+        sample.insert(sample.end(), raw.data.get() + y * stride, raw.data.get() + (y + 1) * stride);
     std::vector<uint8_t> out(libdeflate_zlib_compress_bound(c, sample.size()));
     const size_t size =
         libdeflate_zlib_compress(c, sample.data(), sample.size(), out.data(), out.size());
@@ -101,23 +109,23 @@ size_t storedSize(size_t rawSize) {
     return 2 + blocks * 5 + rawSize + 4;
 }
 
-void writeStored(const std::vector<uint8_t>& raw, uint8_t* out) {
+void writeStored(const Buffer& raw, uint8_t* out) {
     *out++ = 0x78;
     *out++ = 0x01;
     size_t at = 0;
     do {
-        const size_t n = std::min(kStoredBlock, raw.size() - at);
-        *out++ = at + n == raw.size() ? 1 : 0;
+        const size_t n = std::min(kStoredBlock, raw.size - at);
+        *out++ = at + n == raw.size ? 1 : 0;
         *out++ = static_cast<uint8_t>(n);
         *out++ = static_cast<uint8_t>(n >> 8);
         *out++ = static_cast<uint8_t>(~n);
         *out++ = static_cast<uint8_t>(~n >> 8);
         if (n)
-            std::memcpy(out, raw.data() + at, n);
+            std::memcpy(out, raw.data.get() + at, n);
         out += n;
         at += n;
-    } while (at < raw.size());
-    qToBigEndian(libdeflate_adler32(1, raw.data(), raw.size()), out);
+    } while (at < raw.size);
+    qToBigEndian(libdeflate_adler32(1, raw.data.get(), raw.size), out);
 }
 
 QByteArray pngHeader(const Bitmap& bitmap, size_t expected) {
@@ -151,17 +159,18 @@ QByteArray encodePng(const Bitmap& bitmap) {
         throw ToolkitError(Msg::invalidBitmap());
     try {
         const size_t stride = size_t(bitmap.width()) * 3 + 1;
-        std::vector<uint8_t> stream;
+        std::optional<Buffer> stream;
+        size_t streamSize = 0;
         {
-            const std::vector<uint8_t> raw = filteredRows(bitmap);
+            const Buffer raw = filteredRows(bitmap);
             std::unique_ptr<libdeflate_compressor, CompressorDeleter> c(
                 libdeflate_alloc_compressor(kLevel));
             if (!c)
                 throw std::bad_alloc();
-            if (!worthCompressing(c.get(), raw, stride) && storedSize(raw.size()) <= kMaxChunk) {
+            if (!worthCompressing(c.get(), raw, stride) && storedSize(raw.size) <= kMaxChunk) {
                 // Stored blocks go straight into the one IDAT chunk: no second copy of the
                 // picture in memory.
-                const size_t size = storedSize(raw.size());
+                const size_t size = storedSize(raw.size);
                 QByteArray png = pngHeader(bitmap, size);
                 putU32(png, static_cast<uint32_t>(size));
                 const qsizetype at = png.size();
@@ -172,15 +181,16 @@ QByteArray encodePng(const Bitmap& bitmap) {
                 putEnd(png);
                 return png;
             }
-            stream.resize(libdeflate_zlib_compress_bound(c.get(), raw.size()));
-            stream.resize(libdeflate_zlib_compress(c.get(), raw.data(), raw.size(), stream.data(),
-                                                   stream.size()));
-            if (stream.empty())
+            // Only the part of the bound that the stream takes is ever touched.
+            stream.emplace(libdeflate_zlib_compress_bound(c.get(), raw.size));
+            streamSize = libdeflate_zlib_compress(c.get(), raw.data.get(), raw.size,
+                                                  stream->data.get(), stream->size);
+            if (streamSize == 0)
                 throw std::bad_alloc();  // the bound is always enough
         }
-        QByteArray png = pngHeader(bitmap, stream.size());
-        for (size_t at = 0; at < stream.size(); at += kMaxChunk)
-            putChunk(png, "IDAT", stream.data() + at, std::min(kMaxChunk, stream.size() - at));
+        QByteArray png = pngHeader(bitmap, streamSize);
+        for (size_t at = 0; at < streamSize; at += kMaxChunk)
+            putChunk(png, "IDAT", stream->data.get() + at, std::min(kMaxChunk, streamSize - at));
         putEnd(png);
         return png;
     } catch (const std::bad_alloc&) {
