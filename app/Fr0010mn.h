@@ -183,8 +183,8 @@ public:
     void ConnectRevise();
 
     // ---- Copy, drops, recent files, remembered settings (app/Fr0010mn_Manners.cpp) ----
-    QAction* MnuCopy = nullptr;   // 編集 -> 画像をコピー(&C), Ctrl+C
-    QMenu* MnuRecent = nullptr;   // ファイル -> 最近使ったファイル(&F)
+    QAction* MnuCopy = nullptr;  // 編集 -> 画像をコピー(&C), Ctrl+C
+    QMenu* MnuRecent = nullptr;  // ファイル -> 最近使ったファイル(&F)
     QAction* MnuRecentClear = nullptr;
     // What the program remembers between runs, as read at start and kept up to date.
     Document::Settings Remembered;

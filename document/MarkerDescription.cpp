@@ -96,10 +96,11 @@ int32_t readColor(const QJsonValue& value, const QString& place) {
     if (!value.isString())
         return readInt(value, place);
     const QString text = value.toString();
-    const bool shaped = text.size() == 7 && text.startsWith(QLatin1Char('#')) &&
-                        std::all_of(text.begin() + 1, text.end(), [](QChar c) {
-                            return (c >= u'0' && c <= u'9') || (c.toLower() >= u'a' && c.toLower() <= u'f');
-                        });
+    const bool shaped =
+        text.size() == 7 && text.startsWith(QLatin1Char('#')) &&
+        std::all_of(text.begin() + 1, text.end(), [](QChar c) {
+            return (c >= u'0' && c <= u'9') || (c.toLower() >= u'a' && c.toLower() <= u'f');
+        });
     bool ok = false;
     const uint rgb = shaped ? text.mid(1).toUInt(&ok, 16) : 0;
     if (!ok)

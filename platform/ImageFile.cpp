@@ -89,8 +89,8 @@ Bitmap readImageFile(const QString& path) {
     char signature[2] = {};
     const qint64 got = file.peek(signature, 2);
     // A ".bmp" too short to carry a signature is a short bitmap, not an unknown format.
-    const bool shortBmp =
-        got < 2 && QFileInfo(path).suffix().compare(QStringLiteral("bmp"), Qt::CaseInsensitive) == 0;
+    const bool shortBmp = got < 2 && QFileInfo(path).suffix().compare(QStringLiteral("bmp"),
+                                                                      Qt::CaseInsensitive) == 0;
     if (shortBmp || (got == 2 && signature[0] == 'B' && signature[1] == 'M')) {
         file.close();
         return Bmp::readFile(path);

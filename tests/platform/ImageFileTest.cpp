@@ -183,7 +183,8 @@ TEST_F(ImageFileTest, PngEncodingOfCompressibleAndIncompressiblePictures) {
         std::function<uint8_t(int x, int y)> byte;
     } const cases[] = {
         {"flat", 300, 200, [](int, int) -> uint8_t { return 236; }},
-        {"noise", 300, 200, [](int x, int y) -> uint8_t { return uint8_t((x * 2654435761u + y * 40503u) >> 13); }},
+        {"noise", 300, 200,
+         [](int x, int y) -> uint8_t { return uint8_t((x * 2654435761u + y * 40503u) >> 13); }},
         {"stripes", 1, 70000 / 3, [](int, int y) -> uint8_t { return uint8_t(y % 3 * 100); }},
     };
     for (const Case& c : cases) {
