@@ -142,6 +142,7 @@ void TFrmFR0010MN::ConnectManners() {
         if (!step || (step->text() != Document::StepName(Document::StepKind::Font) &&
                       step->text() != Document::StepName(Document::StepKind::Style)))
             return;
+        // MarkerSize: a document-wide marker size step is remembered here too, once there is one.
         Remembered.Font = Doc.Font();
         Remembered.Style = Doc.BackgroundStyle();
         SaveSettings();
@@ -180,6 +181,7 @@ void TFrmFR0010MN::TakeRememberedAppearance() {
     }
     if (Remembered.Style)
         Doc.ApplyStyle(*Remembered.Style);
+    // MarkerSize: Remembered.MarkerSize is applied here where the document has a marker size.
     Doc.Repaint();
 }
 
