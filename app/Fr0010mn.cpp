@@ -134,6 +134,7 @@ void TFrmFR0010MN::ConnectCommands() {
     ConnectEdit();
     ConnectAppearance();
     ConnectMouse();
+    ConnectManners();
 }
 
 void TFrmFR0010MN::FormCreate() {
@@ -159,6 +160,7 @@ void TFrmFR0010MN::FormCreate() {
     try {
         Doc.Create(DGMain->DefaultColWidth(), DGMain->DefaultRowHeight());
         m_created = true;
+        TakeRememberedAppearance();
     } catch (const Platform::ToolkitError& e) {
         Common::ErrMsg(this, e.message());
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);

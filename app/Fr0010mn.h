@@ -1,7 +1,9 @@
 #pragma once
 
 #include "DragMachine.h"
+#include "RecentFiles.h"
 #include "Session.h"
+#include "Settings.h"
 #include "ui_Fr0010mn.h"
 
 #include <QCursor>
@@ -10,6 +12,8 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 class FontDialog;
 class HintTiming;
@@ -32,6 +36,7 @@ class StatusPanel;
 //   app/Fr0010mn_Keyboard.cpp         key preview: nudge, delete, escape
 //   app/Fr0010mn_Appearance.cpp       font dialog and background style
 //   app/Fr0010mn_Revise.cpp           renumber, close up, replace the image, align, typed numbers
+//   app/Fr0010mn_Manners.cpp          copy, dropped files, recent files, remembered settings
 // The components of the layout (Ui::TFrmFR0010MN) are members under their own names.
 class TFrmFR0010MN : public QMainWindow, public Ui::TFrmFR0010MN {
     Q_OBJECT
@@ -165,6 +170,8 @@ public:
     // The digits typed towards a number to place (at most two), shown in status panel 4.
     QString TypedNumber;
     void MnuReplaceClick();
+    // The image of `path` under the markers, as 元画像の差し替え does it after its dialog.
+    void ReplaceSourceImageFrom(const QString& path);
     void MnuRenumberClick();
     void MnuCloseGapsClick();
     // The align commands, told apart by the tag (Markers::Alignment) of the item clicked.
@@ -174,6 +181,32 @@ public:
     // Each command enabled only where it can act.
     void UpdateReviseMenu();
     void ConnectRevise();
+
+    // ---- Copy, drops, recent files, remembered settings (app/Fr0010mn_Manners.cpp) ----
+    QAction* MnuCopy = nullptr;  // 編集 -> 画像をコピー(&C), Ctrl+C
+    QMenu* MnuRecent = nullptr;  // ファイル -> 最近使ったファイル(&F)
+    QAction* MnuRecentClear = nullptr;
+    // What the program remembers between runs, as read at start and kept up to date.
+    Document::Settings Remembered;
+    Document::RecentFiles Recent;
+    QString SettingsFile;
+    void ConnectManners();
+    // The picture as the export makes it, onto the clipboard.
+    void MnuCopyClick();
+    // A file opened as 元画像を開く or 開く opens it after its dialog (no question asked here),
+    // with the busy indicator, its messages, and the file noted as recent on success.
+    bool OpenSourceFile(const QString& path);
+    bool OpenWorkFileAt(const QString& path);
+    // A file dropped on the window: a work file opens as 開く does, an image opens as
+    // 元画像を開く without a document and replaces the source image with one.
+    void OpenDroppedFile(const QString& path);
+    void OpenRecentFile(const QString& path);
+    void NoteRecentFile(const QString& path);
+    void UpdateRecentMenu();
+    // The remembered font and style, taken by a new document that brings none of its own.
+    void TakeRememberedAppearance();
+    // Writes the settings file; a failure is not worth a message (the next start has defaults).
+    void SaveSettings();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -188,6 +221,10 @@ private:
     HintTiming* m_hints = nullptr;
     QWidget* m_panelStrip = nullptr;
     bool m_created = false;
+    // The history's index as last seen, to tell which step an index change did or undid.
+    int m_seenHistoryIndex = 0;
+    // The dialogs' folders at start: only the ones the user moved are remembered.
+    std::vector<std::pair<QFileDialog*, QString>> m_startFolders;
 };
 
 // The main window of the running program (none before it is made and after it is gone).

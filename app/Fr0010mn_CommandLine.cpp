@@ -5,7 +5,7 @@
 
 void TFrmFR0010MN::OpenFromCommandLine(const QString& path) {
     if (QFileInfo(path).suffix().compare(QStringLiteral("ptn"), Qt::CaseInsensitive) == 0)
-        ReportFailure(Doc.OpenWorkFile(path));
+        OpenWorkFileAt(path);
     else
-        ReportFailure(Doc.OpenBitmap(path));
+        OpenSourceFile(path);
 }

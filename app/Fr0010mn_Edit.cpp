@@ -1,5 +1,5 @@
 // The main window's Edit menu: undo and redo of the document's steps. The items name the step
-// they act on ("元に戻す: 配置") and are enabled only when there is one.
+// they act on ("元に戻す(&U): 配置") and are enabled only when there is one.
 #include "Fr0010mn.h"
 
 namespace {
@@ -32,10 +32,11 @@ void TFrmFR0010MN::MnuRedoClick() {
 void TFrmFR0010MN::UpdateEditMenu() {
     const QUndoStack& history = Doc.History();
     MnuUndo->setEnabled(history.canUndo());
-    MnuUndo->setText(history.canUndo() ? kUndo + QStringLiteral(": ") + history.undoText()
-                                       : kUndo + QStringLiteral("(&U)"));
+    // The access keys stay while the items name the step: "元に戻す(&U): 配置".
+    MnuUndo->setText(kUndo + QStringLiteral("(&U)") +
+                     (history.canUndo() ? QStringLiteral(": ") + history.undoText() : QString()));
     MnuRedo->setEnabled(history.canRedo());
-    MnuRedo->setText(history.canRedo() ? kRedo + QStringLiteral(": ") + history.redoText()
-                                       : kRedo + QStringLiteral("(&R)"));
+    MnuRedo->setText(kRedo + QStringLiteral("(&R)") +
+                     (history.canRedo() ? QStringLiteral(": ") + history.redoText() : QString()));
     UpdateReviseMenu();
 }

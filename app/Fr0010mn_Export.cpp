@@ -1,5 +1,6 @@
 // The main window's bitmap export: the source image with every marker drawn on it, without the
 // on-screen decorations, written as a 24-bit BMP file.
+#include "BusyIndicator.h"
 #include "Fr0010mn.h"
 
 #include <QFileDialog>
@@ -29,5 +30,9 @@ void TFrmFR0010MN::ExportBitmapAs() {
 
 // The screen keeps its decorations: it is not repainted, and the next paint composes them anew.
 bool TFrmFR0010MN::ExportBitmap(const QString& path) {
-    return ReportFailure(Doc.ExportBitmap(path));
+    const Document::Result result = [&] {
+        const BusyIndicator busy(this, QStringLiteral("出力しています..."));
+        return Doc.ExportBitmap(path);
+    }();
+    return ReportFailure(result);
 }

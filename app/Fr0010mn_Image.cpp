@@ -17,6 +17,7 @@ void TFrmFR0010MN::MnuNewClick() {
     if (!ConfirmDiscard())
         return;
     Doc.New();
+    TakeRememberedAppearance();
 }
 
 void TFrmFR0010MN::MnuOpenClick() {
@@ -24,12 +25,14 @@ void TFrmFR0010MN::MnuOpenClick() {
         return;
     if (ODFile->exec() != QDialog::Accepted || ODFile->selectedFiles().isEmpty())
         return;
-    ReportFailure(Doc.OpenBitmap(ODFile->selectedFiles().constFirst()));
+    OpenSourceFile(ODFile->selectedFiles().constFirst());
 }
 
 // Unlike opening a file, pasting lets the document go before it knows what the clipboard holds.
 void TFrmFR0010MN::MnuClipClick() {
     if (!ConfirmDiscard())
         return;
-    ReportFailure(Doc.Paste(QGuiApplication::clipboard()->mimeData()));
+    const bool pasted = ReportFailure(Doc.Paste(QGuiApplication::clipboard()->mimeData()));
+    if (pasted)
+        TakeRememberedAppearance();
 }

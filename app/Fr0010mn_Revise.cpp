@@ -1,6 +1,7 @@
 // The main window's commands for revising a picture: another number for the selected marker,
 // numbers closed up, a new source image under the markers, the markers inside the selection
 // rectangle lined up or spaced out, and a number placed by typing it.
+#include "BusyIndicator.h"
 #include "Common.h"
 #include "Fr0010mn.h"
 #include "RenumberDialog.h"
@@ -42,8 +43,16 @@ void TFrmFR0010MN::MnuReplaceClick() {
     if (!Doc.DocumentOpen() || ODFile->exec() != QDialog::Accepted ||
         ODFile->selectedFiles().isEmpty())
         return;
-    const Document::Replacement result =
-        Doc.ReplaceSourceImage(ODFile->selectedFiles().constFirst());
+    ReplaceSourceImageFrom(ODFile->selectedFiles().constFirst());
+}
+
+void TFrmFR0010MN::ReplaceSourceImageFrom(const QString& path) {
+    if (!Doc.DocumentOpen())
+        return;
+    const Document::Replacement result = [&] {
+        const BusyIndicator busy(this, QStringLiteral("画像を読み込んでいます..."));
+        return Doc.ReplaceSourceImage(path);
+    }();
     if (!ReportFailure(result) || result.OutsideKeys.empty())
         return;
     QStringList numbers;

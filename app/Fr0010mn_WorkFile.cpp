@@ -1,5 +1,6 @@
 // The main window's work-file commands: saving the document (image, font, style, markers) to a
 // work file and loading one back as a new document.
+#include "BusyIndicator.h"
 #include "Fr0010mn.h"
 
 #include <QFileDialog>
@@ -59,7 +60,14 @@ void TFrmFR0010MN::SaveWorkAs() {
 }
 
 bool TFrmFR0010MN::SaveWork(const QString& path) {
-    return ReportFailure(Doc.SaveWorkFile(path));
+    const Document::Result result = [&] {
+        const BusyIndicator busy(this, QStringLiteral("保存しています..."));
+        return Doc.SaveWorkFile(path);
+    }();
+    if (!ReportFailure(result))
+        return false;
+    NoteRecentFile(path);
+    return true;
 }
 
 void TFrmFR0010MN::MnuWorkOpenClick() {
@@ -70,5 +78,5 @@ void TFrmFR0010MN::MnuWorkOpenClick() {
         WorkOpenDialog->selectFile(Doc.WorkOpenFileName());
     if (WorkOpenDialog->exec() != QDialog::Accepted || WorkOpenDialog->selectedFiles().isEmpty())
         return;
-    ReportFailure(Doc.OpenWorkFile(WorkOpenDialog->selectedFiles().constFirst()));
+    OpenWorkFileAt(WorkOpenDialog->selectedFiles().constFirst());
 }

@@ -9,6 +9,7 @@
 #include <QJsonParseError>
 #include <QJsonValue>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -89,6 +90,24 @@ int32_t readInt(const QJsonValue& value, const QString& place) {
     return static_cast<int32_t>(d);
 }
 
+// A colour is the number the work file stores (0x00BBGGRR, blue in the high byte), or the
+// "#RRGGBB" of the web and of image editors.
+int32_t readColor(const QJsonValue& value, const QString& place) {
+    if (!value.isString())
+        return readInt(value, place);
+    const QString text = value.toString();
+    const bool shaped =
+        text.size() == 7 && text.startsWith(QLatin1Char('#')) &&
+        std::all_of(text.begin() + 1, text.end(), [](QChar c) {
+            return (c >= u'0' && c <= u'9') || (c.toLower() >= u'a' && c.toLower() <= u'f');
+        });
+    bool ok = false;
+    const uint rgb = shaped ? text.mid(1).toUInt(&ok, 16) : 0;
+    if (!ok)
+        refuse(place, QStringLiteral("not a 32-bit integer or \"#RRGGBB\""));
+    return Markers::ColorValue(int(rgb >> 16 & 0xFF), int(rgb >> 8 & 0xFF), int(rgb & 0xFF));
+}
+
 bool readBool(const QJsonValue& value, const QString& place) {
     if (!value.isBool())
         refuse(place, QStringLiteral("not true or false"));
@@ -134,7 +153,8 @@ Markers::MarkerFont readFont(const QJsonObject& object, Markers::MarkerFont font
             to = readBool(object.value(QLatin1StringView(name)), member(place, name));
     };
     intOf("size", font.Size);
-    intOf("color", font.Color);
+    if (object.contains(QLatin1StringView("color")))
+        font.Color = readColor(object.value(QLatin1StringView("color")), member(place, "color"));
     boolOf("bold", font.Bold);
     boolOf("italic", font.Italic);
     boolOf("underline", font.Underline);

@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "ToolkitError.h"
+#include "UserFolders.h"
 #include "WorkFile.h"
 
 #include <QCoreApplication>
@@ -10,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QStandardPaths>
 #include <QThread>
 #include <QtGlobal>
 
@@ -70,16 +70,7 @@ void writeCopy(const QString& namesPath, const QByteArray& names, const QString&
 }  // namespace
 
 QString RecoveryKeeper::DefaultFolder() {
-#if QT_VERSION >= QT_VERSION_CHECK(6, 7, 0)
-    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericStateLocation);
-#else
-    // The toolkit knows no state folder before 6.7: the XDG rule, where a relative path is to
-    // be ignored.
-    QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.local/state");
-#endif
-    return base + QStringLiteral("/pictanote");
+    return Platform::UserFolders::StateFolder();
 }
 
 RecoveryKeeper::RecoveryKeeper(Session& session, QString folder, std::chrono::milliseconds interval)

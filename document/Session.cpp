@@ -10,6 +10,7 @@
 #include "WorkFile.h"
 
 #include <QFileInfo>
+#include <QMimeData>
 
 #include <algorithm>
 #include <new>
@@ -306,6 +307,17 @@ Result Session::WriteExport(Platform::FileSink& sink, ExportFormat format, Expor
             Platform::Bmp::encodeTo(picture, sink);
     });
     CloseAfter(use);
+    return result;
+}
+
+Result Session::CopyPicture(QMimeData& data) {
+    Result result;
+    Guarded(result, [&] {
+        const Platform::Bitmap& picture = ComposeExport(ExportUse::Keep);
+        const QByteArray png = Platform::encodePng(picture);
+        data.setImageData(Platform::toRgbImage(picture));
+        data.setData(QStringLiteral("image/png"), png);
+    });
     return result;
 }
 

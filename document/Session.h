@@ -58,7 +58,7 @@ enum class ExportUse { Keep, Last };
 // PNG for a name ending in ".png" (in any case), BMP for every other name.
 ExportFormat ExportFormatFor(const QString& path);
 
-// The kinds of undo step; their names are what the Edit menu shows ("元に戻す: 配置").
+// The kinds of undo step; their names are what the Edit menu shows ("元に戻す(&U): 配置").
 enum class StepKind { Place, Move, Nudge, Delete, Font, Style, Renumber, CloseGaps, Image, Align };
 QString StepName(StepKind kind);
 
@@ -165,6 +165,10 @@ public:
     // The same picture handed to `sink` in the given format, for a stream with no file name.
     Result WriteExport(Platform::FileSink& sink, ExportFormat format,
                        ExportUse use = ExportUse::Keep);
+    // The same picture for the clipboard, put into `data`: the image itself (24 bits) and its
+    // PNG file made here, so a program that pastes PNG does not wait for the toolkit's slower
+    // writer. Not a step of the history; the screen is composed anew at its next paint.
+    Result CopyPicture(QMimeData& data);
 
     // ---- Edits: each one step of the history ----
     // Places `key` (free) as `marker` and selects it; false when the key is already placed.

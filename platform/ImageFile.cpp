@@ -4,11 +4,9 @@
 #include "Bmp.h"
 #include "ToolkitError.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QImageWriter>
 
 #include <algorithm>
 #include <memory>
@@ -89,7 +87,11 @@ Bitmap readImageFile(const QString& path) {
     if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
         throw ToolkitError(Msg::cannotOpenFile(path));
     char signature[2] = {};
-    if (file.peek(signature, 2) == 2 && signature[0] == 'B' && signature[1] == 'M') {
+    const qint64 got = file.peek(signature, 2);
+    // A ".bmp" too short to carry a signature is a short bitmap, not an unknown format.
+    const bool shortBmp = got < 2 && QFileInfo(path).suffix().compare(QStringLiteral("bmp"),
+                                                                      Qt::CaseInsensitive) == 0;
+    if (shortBmp || (got == 2 && signature[0] == 'B' && signature[1] == 'M')) {
         file.close();
         return Bmp::readFile(path);
     }
@@ -117,10 +119,9 @@ QString readableImageFilter() {
     return QStringLiteral("画像ファイル(") + patterns.join(QLatin1Char(' ')) + QStringLiteral(")");
 }
 
-QByteArray encodePng(const Bitmap& bitmap) {
+QImage toRgbImage(const Bitmap& bitmap) {
     if (bitmap.isNull())
         throw ToolkitError(Msg::invalidBitmap());
-    QByteArray bytes;
     try {
         QImage image(bitmap.width(), bitmap.height(), QImage::Format_RGB888);
         if (image.isNull())
@@ -135,15 +136,10 @@ QByteArray encodePng(const Bitmap& bitmap) {
             image.setDotsPerMeterX(bitmap.dotsPerMeterX());
             image.setDotsPerMeterY(bitmap.dotsPerMeterY());
         }
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "png");
-        if (!writer.write(image))
-            throw ToolkitError(Msg::streamWriteError());
+        return image;
     } catch (const std::bad_alloc&) {
         throw ToolkitError(Msg::outOfMemory());
     }
-    return bytes;
 }
 
 void writePngFile(const Bitmap& bitmap, const QString& path) {

@@ -3,6 +3,7 @@
 #include "Bitmap.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -24,7 +25,12 @@ QStringList readableImageSuffixes();
 // The open dialog's filter for them: "画像ファイル(*.bmp *.gif *.jpg ...)".
 QString readableImageFilter();
 
+// The bitmap as 24-bit RGB (Format_RGB888) with its resolution, for the toolkit's image users.
+QImage toRgbImage(const Bitmap& bitmap);
+
 // A complete PNG file image: 8-bit RGB, no alpha, the bitmap's resolution when it has one.
+// Built with libdeflate where it is available (an 8K picture in about a second even when it
+// is noise), otherwise with the toolkit's writer at a fast compression level.
 QByteArray encodePng(const Bitmap& bitmap);
 // Written whole or not at all, like Bmp::writeFile, with the same failure texts.
 void writePngFile(const Bitmap& bitmap, const QString& path);

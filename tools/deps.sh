@@ -10,7 +10,8 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-ipafont-gothic
-  xvfb xauth xdotool x11-utils
+  libdeflate-dev
+  xvfb xauth xdotool x11-utils xclip
   desktop-file-utils
   ccache
 )

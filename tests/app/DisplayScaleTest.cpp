@@ -37,6 +37,9 @@ TEST(DisplayScale, ImagePixelsAreScreenPixelsOnAScaledDisplay) {
 
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" PICTANOTE_SCALED_SCREEN);
+    // Not the real user's settings.
+    const QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     qunsetenv("QT_FONT_DPI");
     Platform::UseDevicePixels();
     ::testing::InitGoogleTest(&argc, argv);

@@ -32,12 +32,12 @@ TEST_F(EditMenuTest, ItemsNameTheStepAndFollowTheHistory) {
 
     window->Doc.Place(2, Markers::MakeMarker(40, 40));
     EXPECT_TRUE(window->MnuUndo->isEnabled());
-    EXPECT_EQ(window->MnuUndo->text(), QStringLiteral("元に戻す: 配置"));
+    EXPECT_EQ(window->MnuUndo->text(), QStringLiteral("元に戻す(&U): 配置"));
     EXPECT_EQ(window->StatusText(TFrmFR0010MN::PanelModified), QStringLiteral(" 変更"));
 
     key(QKeySequence(QStringLiteral("Ctrl+Z")));
     EXPECT_TRUE(window->Doc.Map().empty());
-    EXPECT_EQ(window->MnuRedo->text(), QStringLiteral("やり直し: 配置"));
+    EXPECT_EQ(window->MnuRedo->text(), QStringLiteral("やり直し(&R): 配置"));
     EXPECT_FALSE(window->MnuUndo->isEnabled());
     EXPECT_EQ(window->StatusText(TFrmFR0010MN::PanelModified), QStringLiteral(" "));
 
@@ -47,7 +47,7 @@ TEST_F(EditMenuTest, ItemsNameTheStepAndFollowTheHistory) {
     EXPECT_EQ(window->StatusText(TFrmFR0010MN::PanelMarkerPosition), QStringLiteral(" L : 40 T : 40"));
 
     window->MnuCircle1->trigger();
-    EXPECT_EQ(window->MnuUndo->text(), QStringLiteral("元に戻す: 背景"));
+    EXPECT_EQ(window->MnuUndo->text(), QStringLiteral("元に戻す(&U): 背景"));
     window->MnuUndo->trigger();
     EXPECT_TRUE(window->SpbButton->isChecked());  // the style's button follows the undo
     key(QKeySequence(QStringLiteral("Ctrl+Y")));

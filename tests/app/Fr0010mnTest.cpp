@@ -152,6 +152,8 @@ TEST_F(WindowTest, MenuHoldsEveryItemWithCaptionAndShortcut) {
                                                         "-N1\n"
                                                         "ビットマップ出力(&S)|Ctrl+W\n"
                                                         "名前を付けてビットマップ出力(&A)|Ctrl+E\n"
+                                                        "-\n"
+                                                        "最近使ったファイル(&F)|\n"
                                                         "-N2\n"
                                                         "終了(&X)|"));
     EXPECT_EQ(window->MnuOption->title(), QStringLiteral("オプション(&O)"));
@@ -161,7 +163,8 @@ TEST_F(WindowTest, MenuHoldsEveryItemWithCaptionAndShortcut) {
     EXPECT_EQ(describe(window->MnuHelp), QStringLiteral("バージョン情報(&A)|"));
     EXPECT_EQ(window->MnuEdit->title(), QStringLiteral("編集(&E)"));
     EXPECT_EQ(describe(window->MnuEdit),
-              QStringLiteral("元に戻す(&U)|Ctrl+Z\nやり直し(&R)|Ctrl+Y\n-N5\n番号の変更(&N)...|F2\n"
+              QStringLiteral("元に戻す(&U)|Ctrl+Z\nやり直し(&R)|Ctrl+Y\n画像をコピー(&C)|Ctrl+C\n"
+                             "-N5\n番号の変更(&N)...|F2\n"
                              "番号を詰める(&C)|\n-N6\n整列(&A)|"));
     EXPECT_EQ(
         describe(window->MnuAlign),

@@ -43,7 +43,7 @@ TEST_F(ReviseWindowTest, RenumberDialogTakesATypedNumberAndEnter) {
     EXPECT_EQ(offered, 3);
     EXPECT_FALSE(window->Doc.Map().IsPlaced(2));
     EXPECT_EQ(*window->Doc.Map().MarkerOf(6), MakeMarker(10, 10));
-    EXPECT_EQ(undoText(), QStringLiteral("元に戻す: 番号の変更"));
+    EXPECT_EQ(undoText(), QStringLiteral("元に戻す(&U): 番号の変更"));
 }
 
 TEST_F(ReviseWindowTest, CloseGapsIsOfferedOnlyWithGaps) {
@@ -54,7 +54,7 @@ TEST_F(ReviseWindowTest, CloseGapsIsOfferedOnlyWithGaps) {
     window->MnuCloseGaps->trigger();
     EXPECT_EQ(*window->Doc.Map().MarkerOf(1), MakeMarker(60, 10));
     EXPECT_FALSE(window->MnuCloseGaps->isEnabled());
-    EXPECT_EQ(undoText(), QStringLiteral("元に戻す: 番号を詰める"));
+    EXPECT_EQ(undoText(), QStringLiteral("元に戻す(&U): 番号を詰める"));
 }
 
 TEST_F(ReviseWindowTest, ReplacingTheImageListsTheMarkersLeftOutside) {
@@ -85,7 +85,7 @@ TEST_F(ReviseWindowTest, AlignItemsFollowTheGroupInsideTheSelectionRectangle) {
     EXPECT_FALSE(window->MnuSpaceAcross->isEnabled());  // three needed
     window->MnuAlignTop->trigger();
     EXPECT_EQ(*window->Doc.Map().MarkerOf(1), MakeMarker(60, 10));
-    EXPECT_EQ(undoText(), QStringLiteral("元に戻す: 整列"));
+    EXPECT_EQ(undoText(), QStringLiteral("元に戻す(&U): 整列"));
 }
 
 TEST_F(ReviseWindowTest, TypedNumberPlacesOrSelectsAndEscapeDropsIt) {

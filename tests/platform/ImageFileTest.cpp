@@ -9,11 +9,14 @@
 #include <QImageReader>
 #include <QtEndian>
 
+#include <functional>
+
 using namespace Platform;
 
 namespace {
 
 const QString kInvalid = QStringLiteral("ビットマップイメージが不正です");
+const QString kShortRead = QStringLiteral("ストリームからの読み込みエラー");
 
 class ImageFileTest : public TestSupport::TempDirTest {
 protected:
@@ -133,6 +136,8 @@ TEST_F(ImageFileTest, FilesThatAreNoImagesAreRefusedWithTheirMessage) {
     } cases[] = {
         {"text", write(QStringLiteral("notes.png"), "just some words\n"), kInvalid},
         {"empty", write(QStringLiteral("empty.jpg"), {}), kInvalid},
+        {"empty bitmap", write(QStringLiteral("empty.BMP"), {}), kShortRead},
+        {"one-byte bitmap", write(QStringLiteral("one.bmp"), "B"), kShortRead},
         {"truncated", write(QStringLiteral("cut.png"), png.left(png.size() / 2)), kInvalid},
         {"over the ceiling", write(QStringLiteral("huge.png"), huge), kInvalid},
         {"missing", missing, QStringLiteral("ファイル %1 は開けません").arg(missing)},
@@ -167,6 +172,38 @@ TEST_F(ImageFileTest, PngExportReadsBackPixelForPixel) {
     QFile bmp(path(QStringLiteral("export.bmp")));
     ASSERT_TRUE(bmp.open(QIODevice::ReadOnly));
     EXPECT_EQ(bmp.read(2), "BM");
+}
+
+// Pictures that deflate well and pictures that do not (written stored) both read back exactly,
+// with their resolution.
+TEST_F(ImageFileTest, PngEncodingOfCompressibleAndIncompressiblePictures) {
+    struct Case {
+        const char* name;
+        int width, height;
+        std::function<uint8_t(int x, int y)> byte;
+    } const cases[] = {
+        {"flat", 300, 200, [](int, int) -> uint8_t { return 236; }},
+        {"noise", 300, 200,
+         [](int x, int y) -> uint8_t { return uint8_t((x * 2654435761u + y * 40503u) >> 13); }},
+        {"stripes", 1, 70000 / 3, [](int, int y) -> uint8_t { return uint8_t(y % 3 * 100); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bitmap bitmap(c.width, c.height, 24);
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width * 3; ++x)
+                bitmap.scanLine(y)[x] = c.byte(x, y);
+        bitmap.setDotsPerMeter(3780, 2835);
+        const QByteArray png = encodePng(bitmap);
+        QImage back;
+        ASSERT_TRUE(back.loadFromData(png, "PNG"));
+        EXPECT_EQ(back.dotsPerMeterX(), 3780);
+        EXPECT_EQ(back.dotsPerMeterY(), 2835);
+        ASSERT_EQ(back.size(), QSize(c.width, c.height));
+        for (int y = 0; y < back.height(); ++y)
+            for (int x = 0; x < back.width(); ++x)
+                ASSERT_EQ(back.pixel(x, y), bitmap.pixel(x, y)) << x << "," << y;
+    }
 }
 
 TEST(ImageFileFilter, NamesTheCommonFormatsAfterTheBitmap) {

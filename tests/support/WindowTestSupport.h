@@ -11,6 +11,7 @@
 #include "ReferenceRender.h"
 #include "TestImages.h"
 #include "TestSupport.h"
+#include "UserFolders.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -118,6 +119,8 @@ inline void answerFileDialog(const QString& path, QString* offered = nullptr) {
 class WindowTest : public TestSupport::TempDirTest {
 protected:
     void SetUp() override {
+        // Every window starts as a first start does, whatever an earlier test remembered.
+        QFile::remove(Platform::UserFolders::SettingsFile());
         window = std::make_unique<TFrmFR0010MN>();
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
