@@ -134,6 +134,7 @@ void TFrmFR0010MN::ConnectCommands() {
     ConnectEdit();
     ConnectAppearance();
     ConnectMouse();
+    ConnectMarkerSize();
 }
 
 void TFrmFR0010MN::FormCreate() {

@@ -13,6 +13,7 @@
 
 class FontDialog;
 class HintTiming;
+class MarkerSizeDialog;
 class QCloseEvent;
 class QFileDialog;
 class QPainter;
@@ -32,6 +33,7 @@ class StatusPanel;
 //   app/Fr0010mn_Keyboard.cpp         key preview: nudge, delete, escape
 //   app/Fr0010mn_Appearance.cpp       font dialog and background style
 //   app/Fr0010mn_Revise.cpp           renumber, close up, replace the image, align, typed numbers
+//   app/Fr0010mn_MarkerSize.cpp       the document's marker size
 // The components of the layout (Ui::TFrmFR0010MN) are members under their own names.
 class TFrmFR0010MN : public QMainWindow, public Ui::TFrmFR0010MN {
     Q_OBJECT
@@ -150,7 +152,8 @@ public:
     void UpdateRubberBand(int32_t ex, int32_t ey);
 
     // ---- Keyboard and appearance (app/Fr0010mn_Keyboard.cpp, app/Fr0010mn_Appearance.cpp) ----
-    // The marker-number font dialog: face, style, size (8 to 16 points), effects and colour.
+    // The marker-number font dialog: face, style, size (8 to 16 points at 32-pixel markers, in
+    // proportion at other sizes), effects and colour.
     FontDialog* FDDraw = nullptr;
     // Every key press of the window or its controls, before the focused control gets it.
     void FormKeyDown(int Key, Qt::KeyboardModifiers Shift);
@@ -174,6 +177,13 @@ public:
     // Each command enabled only where it can act.
     void UpdateReviseMenu();
     void ConnectRevise();
+
+    // ---- Marker size (app/Fr0010mn_MarkerSize.cpp) ----
+    // オプション > マーカーの大きさ(&Z)..., after the font item; enabled with a document.
+    QAction* MnuMarkerSize = nullptr;
+    MarkerSizeDialog* DlgMarkerSize = nullptr;
+    void MnuMarkerSizeClick();
+    void ConnectMarkerSize();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
