@@ -240,10 +240,10 @@ DescriptionRead ReadDescription(QByteArrayView json, const Description& defaults
         if (!doc.isObject())
             refuse(QStringLiteral("1:1"), QStringLiteral("not an object"));
         const QJsonObject top = doc.object();
-        onlyKnown(top, {},
-                  {QLatin1StringView("font"), QLatin1StringView("style"),
-                   QLatin1StringView("image"), QLatin1StringView("markers"),
-                   QLatin1StringView("size")});
+        onlyKnown(
+            top, {},
+            {QLatin1StringView("font"), QLatin1StringView("style"), QLatin1StringView("image"),
+             QLatin1StringView("markers"), QLatin1StringView("size")});
         Description d;
         d.Font = defaults.Font;
         d.BackgroundStyle = defaults.BackgroundStyle;

@@ -472,8 +472,7 @@ bool Session::SetMarkerSize(int32_t size) {
     for (auto& [key, marker] : m_map)
         marker = Markers::ResizedMarker(marker, size);
     // Nothing names a region: every marker and the font change, so the whole image is composed.
-    Changes what =
-        Change::Canvas | Change::Palette | Change::Appearance | Change::MarkerPosition;
+    Changes what = Change::Canvas | Change::Palette | Change::Appearance | Change::MarkerPosition;
     if (step) {
         Push(step.release());
         what |= Change::Modified;

@@ -29,8 +29,7 @@ Marker sizedAt(int64_t left, int64_t top, int32_t width, int32_t height) {
 }  // namespace
 
 Marker MarkerAtDropPoint(int32_t x, int32_t y, int32_t width, int32_t height) {
-    return sizedAt(int64_t{x} - HotSpotFor(width), int64_t{y} - HotSpotFor(height), width,
-                   height);
+    return sizedAt(int64_t{x} - HotSpotFor(width), int64_t{y} - HotSpotFor(height), width, height);
 }
 
 Marker CenteredMarker(const TRect& area, int32_t size) {
@@ -47,8 +46,7 @@ Marker ResizedMarker(const Marker& marker, int32_t size) {
 int32_t OwnMarkerSize(const Marker& marker, int32_t fallback) {
     const int64_t w = int64_t{marker.Right} - marker.Left;
     const int64_t h = int64_t{marker.Bottom} - marker.Top;
-    return w == h && w >= MinMarkerSize && w <= MaxMarkerSize ? static_cast<int32_t>(w)
-                                                               : fallback;
+    return w == h && w >= MinMarkerSize && w <= MaxMarkerSize ? static_cast<int32_t>(w) : fallback;
 }
 
 int32_t CommonMarkerSize(const MarkerMap& map) {

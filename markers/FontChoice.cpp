@@ -1,9 +1,9 @@
 #include "FontChoice.h"
 
 #include "Cp932.h"
+#include "Marker.h"
 #include "MarkerColors.h"
 #include "MarkerFont.h"
-#include "Marker.h"
 
 #include <QFontDatabase>
 
@@ -67,8 +67,8 @@ int32_t ScaledFontSize(int32_t size, int32_t from, int32_t to) {
     to = markerSizeInRange(to);
     // A size of any magnitude is brought into range first, so the product cannot overflow.
     const int64_t points = std::clamp<int64_t>(pointsOf(size), 1, 100000);
-    return static_cast<int32_t>(
-        std::clamp<int64_t>(inProportion(points, to, from), MinFontSizeFor(to), MaxFontSizeFor(to)));
+    return static_cast<int32_t>(std::clamp<int64_t>(inProportion(points, to, from),
+                                                    MinFontSizeFor(to), MaxFontSizeFor(to)));
 }
 
 bool FaceFitsWorkFile(const QString& family) {

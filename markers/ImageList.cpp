@@ -74,8 +74,8 @@ void ImageList::DrawPart(Platform::Bitmap& canvas, int64_t x, int64_t y, int ind
         const uint8_t* in = image.bgr.data() + r * Width * 3;
         for (const Run& run : image.runs[static_cast<size_t>(r)]) {
             const int64_t from = std::max<int64_t>(x + std::max<int64_t>(run.start, partLeft), 0);
-            const int64_t to = std::min<int64_t>(
-                x + std::min<int64_t>(run.start + run.length, partRight), w);
+            const int64_t to =
+                std::min<int64_t>(x + std::min<int64_t>(run.start + run.length, partRight), w);
             if (from >= to)
                 continue;
             std::memcpy(out + from * 3, in + (from - x) * 3, static_cast<size_t>(to - from) * 3);

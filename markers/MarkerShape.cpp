@@ -44,8 +44,8 @@ QImage DrawMarkerShape(int width, int height, int32_t style, Rgb color) {
             // Grey shadow under everything, the white highlight along the top and left edges
             // meeting it on the diagonals at the top-right and bottom-left corners, the face.
             p.fillRect(all, toQColor(kGray));
-            const QPolygonF highlight{{0, 0},         {w, 0},     {w - edge, edge}, {edge, edge},
-                                      {edge, h - edge}, {0, h}};
+            const QPolygonF highlight{{0, 0},       {w, 0},           {w - edge, edge},
+                                      {edge, edge}, {edge, h - edge}, {0, h}};
             p.setBrush(toQColor(kWhite));
             p.drawPolygon(highlight);
             p.fillRect(inside, toQColor(kSilver));
