@@ -103,7 +103,7 @@ void EditStep::Apply(bool forward) {
     if (m_style)
         m_session.ApplyStyle(forward ? m_style->second : m_style->first);
     if (m_markerSize)
-        m_session.m_markerSize = forward ? m_markerSize->second : m_markerSize->first;
+        m_session.TakeMarkerSize(forward ? m_markerSize->second : m_markerSize->first);
     if (m_image) {
         try {
             m_image = m_session.m_compositor.ExchangeSourceBitmap(std::move(*m_image));

@@ -143,7 +143,7 @@ void Session::InvalidateKey(int32_t key) {
 void Session::ResetDocument() {
     EndNudgeRun();
     m_map.ClearMarkers();
-    m_markerSize = m_defaultMarkerSize;
+    TakeMarkerSize(m_defaultMarkerSize);
     m_documentOpen = false;
     m_history.clear();
 }
@@ -222,7 +222,7 @@ Result Session::OpenWorkFile(const QString& path) {
                 m_map.InsertMarker(m.Key, m.Rect);  // a key listed twice keeps its first
             }
             // The file keeps no size of its own: its markers' rectangles tell it.
-            m_markerSize = m_map.empty() ? m_defaultMarkerSize : Markers::CommonMarkerSize(m_map);
+            TakeMarkerSize(m_map.empty() ? m_defaultMarkerSize : Markers::CommonMarkerSize(m_map));
         });
         if (loaded) {
             m_exportFileName.clear();
@@ -234,7 +234,7 @@ Result Session::OpenWorkFile(const QString& path) {
             // taken from it before the failure stays, as the window's own settings.
             m_map.ClearMarkers();
             m_compositor.ReleaseImages();
-            m_markerSize = m_defaultMarkerSize;
+            TakeMarkerSize(m_defaultMarkerSize);
         }
     }
     Announce(kNewDocument | Change::Appearance);
@@ -467,7 +467,7 @@ bool Session::SetMarkerSize(int32_t size) {
         }
     }
     // Only the size of the font changes, so its glyphs stay as they are.
-    m_markerSize = size;
+    TakeMarkerSize(size);
     m_compositor.SetMarkerFont(font);
     for (auto& [key, marker] : m_map)
         marker = Markers::ResizedMarker(marker, size);
@@ -479,6 +479,11 @@ bool Session::SetMarkerSize(int32_t size) {
     }
     Announce(what);
     return true;
+}
+
+void Session::TakeMarkerSize(int32_t size) noexcept {
+    m_markerSize = size;
+    m_compositor.SetPaletteMarkerSize(size);
 }
 
 void Session::SetDefaultMarkerSize(int32_t size) noexcept {

@@ -272,6 +272,8 @@ private:
     void InvalidateKey(int32_t key);
     void InvalidateRect(const Markers::TRect& rect, int margin);
     void EndNudgeRun() noexcept { ++m_nudgeRun; }
+    // The document's marker size, also for the palette's preview.
+    void TakeMarkerSize(int32_t size) noexcept;
     void ResetDocument();
     void ClearFileNames();
     void TakeImage(Platform::Bitmap bitmap);

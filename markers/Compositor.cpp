@@ -1,5 +1,6 @@
 #include "Compositor.h"
 
+#include "FontChoice.h"
 #include "MarkerColors.h"
 #include "ToolkitError.h"
 
@@ -484,7 +485,10 @@ QRect Compositor::DrawPaletteCell(const MarkerMap& map, int column, int cellWidt
     for (int y = 0; y < r.height(); ++y)
         fillRow(cell, y, {0, r.width()}, kSilverBgr);
     if (!map.IsPlaced(column)) {
-        Canvas canvas(cell, m_font);
+        MarkerFont font = m_font;
+        if (m_paletteMarkerSize != GlyphSize)
+            font.Size = ScaledFontSize(font.Size, m_paletteMarkerSize, GlyphSize);
+        Canvas canvas(cell, font);
         if (m_backgroundStyle >= StyleNone && m_backgroundStyle <= StyleCircle2)
             m_ilBits.Draw(cell, 0, 0, m_backgroundStyle);
         DrawCenteredNumber(canvas, TRect{0, 0, cellWidth, cellHeight},

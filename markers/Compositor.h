@@ -137,6 +137,10 @@ public:
     // draws the numbers without a glyph; the callers keep it in range.
     int32_t BackgroundStyle() const noexcept { return m_backgroundStyle; }
     void SetBackgroundStyle(int32_t style) noexcept { m_backgroundStyle = style; }
+    // The document's marker size. The palette's cells keep the glyphs' size and preview a
+    // marker of another size scaled to the cell: its number in the font scaled by 32 / size.
+    int32_t PaletteMarkerSize() const noexcept { return m_paletteMarkerSize; }
+    void SetPaletteMarkerSize(int32_t size) noexcept { m_paletteMarkerSize = size; }
 
     // ---- Drawing ----
     // Writes `text` in the canvas's font and colour, without filling its background, with its
@@ -201,6 +205,7 @@ private:
     mutable ShapeCache m_shapes;
     MarkerFont m_font;
     int32_t m_backgroundStyle = StyleButton;
+    int32_t m_paletteMarkerSize = GlyphSize;
     std::optional<Platform::Bitmap> m_cell;
     // Null while there is no image (SourceBitmap then shows an empty one).
     std::shared_ptr<const Platform::Bitmap> m_source;

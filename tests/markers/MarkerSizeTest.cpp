@@ -163,3 +163,20 @@ TEST(MarkerSizeDrawing, ShapesKeepTheGlyphSetsColours) {
         EXPECT_EQ(selected.pixel(handle.x(), handle.y()), qRgb(255, 0, 0)) << handle.x();
     EXPECT_EQ(selected.pixel(72, 43), background);
 }
+
+// A palette cell keeps its 32 pixels and previews a 64-pixel marker in half its font.
+TEST(MarkerSizeDrawing, PaletteCellPreviewsTheMarkerAtItsOwnSize) {
+    const auto cell = [](int32_t points, int32_t markerSize) {
+        Compositor c;
+        c.LoadGlyphs(QStringLiteral("BLACK"), kOliveRgb);
+        c.CreateBitmaps();
+        MarkerFont font;
+        font.Size = points;
+        c.SetMarkerFont(font);
+        c.SetPaletteMarkerSize(markerSize);
+        c.DrawPaletteCell(MarkerMap(), 6);
+        return c.CellBitmap()->toQImage().copy(0, 0, GlyphSize, GlyphSize);
+    };
+    EXPECT_EQ(cell(24, 64), cell(12, 32));
+    EXPECT_NE(cell(24, 32), cell(12, 32));
+}
