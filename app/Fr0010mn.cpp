@@ -135,6 +135,7 @@ void TFrmFR0010MN::ConnectCommands() {
     ConnectAppearance();
     ConnectMouse();
     ConnectManners();
+    ConnectMarkerSize();
 }
 
 void TFrmFR0010MN::FormCreate() {

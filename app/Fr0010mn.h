@@ -17,6 +17,7 @@
 
 class FontDialog;
 class HintTiming;
+class MarkerSizeDialog;
 class QCloseEvent;
 class QFileDialog;
 class QPainter;
@@ -37,6 +38,7 @@ class StatusPanel;
 //   app/Fr0010mn_Appearance.cpp       font dialog and background style
 //   app/Fr0010mn_Revise.cpp           renumber, close up, replace the image, align, typed numbers
 //   app/Fr0010mn_Manners.cpp          copy, dropped files, recent files, remembered settings
+//   app/Fr0010mn_MarkerSize.cpp       the document's marker size
 // The components of the layout (Ui::TFrmFR0010MN) are members under their own names.
 class TFrmFR0010MN : public QMainWindow, public Ui::TFrmFR0010MN {
     Q_OBJECT
@@ -155,7 +157,8 @@ public:
     void UpdateRubberBand(int32_t ex, int32_t ey);
 
     // ---- Keyboard and appearance (app/Fr0010mn_Keyboard.cpp, app/Fr0010mn_Appearance.cpp) ----
-    // The marker-number font dialog: face, style, size (8 to 16 points), effects and colour.
+    // The marker-number font dialog: face, style, size (8 to 16 points at 32-pixel markers, in
+    // proportion at other sizes), effects and colour.
     FontDialog* FDDraw = nullptr;
     // Every key press of the window or its controls, before the focused control gets it.
     void FormKeyDown(int Key, Qt::KeyboardModifiers Shift);
@@ -207,6 +210,12 @@ public:
     void TakeRememberedAppearance();
     // Writes the settings file; a failure is not worth a message (the next start has defaults).
     void SaveSettings();
+    // ---- Marker size (app/Fr0010mn_MarkerSize.cpp) ----
+    // オプション > マーカーの大きさ(&Z)..., after the font item; enabled with a document.
+    QAction* MnuMarkerSize = nullptr;
+    MarkerSizeDialog* DlgMarkerSize = nullptr;
+    void MnuMarkerSizeClick();
+    void ConnectMarkerSize();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

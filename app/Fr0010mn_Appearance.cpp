@@ -49,7 +49,7 @@ void TFrmFR0010MN::ConnectAppearance() {
 
 // Confirming the dialog is a change even when the font is the same as before.
 void TFrmFR0010MN::MnuFontClick() {
-    FDDraw->SetMarkerFont(Doc.Font());
+    FDDraw->SetMarkerFont(Doc.Font(), Doc.MarkerSize());
     if (FDDraw->exec() != QDialog::Accepted)
         return;
     ReportFailure(Doc.SetFont(FDDraw->SelectedFont()));

@@ -118,17 +118,32 @@ void TFrmFR0010MN::PBMainStartDrag() {
     DragFromCanvas = true;
 }
 
+namespace {
+
+// The marker a drop at (x, y) makes: a palette number at the document's marker size, a moved
+// marker at its own size (an odd rectangle from a file at the document's).
+Markers::Marker droppedMarker(const Document::Session& doc, bool fromCanvas, int x, int y) {
+    int32_t side = doc.MarkerSize();
+    if (fromCanvas) {
+        if (const Markers::Marker* moving = doc.Map().MarkerOf(doc.Map().SelectedKey))
+            side = Markers::OwnMarkerSize(*moving, side);
+    }
+    return Markers::MarkerAtDropPoint(x, y, side, side);
+}
+
+}  // namespace
+
 void TFrmFR0010MN::PBMainDragOver(int x, int y, bool& accept) {
     accept = true;
-    const Markers::Marker landing = Markers::MarkerAtDropPoint(x, y);
+    const Markers::Marker landing = droppedMarker(Doc, DragFromCanvas, x, y);
     ShowMarkerPosition(landing.Left, landing.Top);
 }
 
-// Wherever a marker was grabbed, it lands with its pixel (15, 15) under the drop point. A
-// marker that went away during the drag (nothing selected any more), or a palette number that
-// was placed meanwhile, drops nothing.
+// Wherever a marker was grabbed, it lands with its pixel (15, 15) under the drop point (the
+// pixel side / 2 - 1 of a marker of another size). A marker that went away during the drag
+// (nothing selected any more), or a palette number that was placed meanwhile, drops nothing.
 void TFrmFR0010MN::PBMainDragDrop(int x, int y) {
-    const Markers::Marker dropped = Markers::MarkerAtDropPoint(x, y);
+    const Markers::Marker dropped = droppedMarker(Doc, DragFromCanvas, x, y);
     if (DragFromCanvas)
         Doc.MoveSelected(dropped);
     else

@@ -102,6 +102,9 @@ bool onSomeScreen(const QRect& frame) {
 void TFrmFR0010MN::ConnectManners() {
     SettingsFile = Platform::UserFolders::SettingsFile();
     Remembered = Document::Settings::Read(SettingsFile);
+    // New documents place markers of the remembered size; a work file keeps its own.
+    if (Remembered.MarkerSize)
+        Doc.SetDefaultMarkerSize(*Remembered.MarkerSize);
     Recent = Document::RecentFiles(Remembered.RecentFiles);
 
     // The open and replace dialog shows every readable image unless told otherwise.
@@ -140,11 +143,14 @@ void TFrmFR0010MN::ConnectManners() {
         m_seenHistoryIndex = index;
         const QUndoCommand* step = Doc.History().command(acted);
         if (!step || (step->text() != Document::StepName(Document::StepKind::Font) &&
-                      step->text() != Document::StepName(Document::StepKind::Style)))
+                      step->text() != Document::StepName(Document::StepKind::Style) &&
+                      step->text() != Document::StepName(Document::StepKind::MarkerSize)))
             return;
-        // MarkerSize: a document-wide marker size step is remembered here too, once there is one.
+        // A size step scales the number font with it, so both are remembered together.
         Remembered.Font = Doc.Font();
         Remembered.Style = Doc.BackgroundStyle();
+        Remembered.MarkerSize = Doc.MarkerSize();
+        Doc.SetDefaultMarkerSize(Doc.MarkerSize());
         SaveSettings();
     });
 
@@ -181,7 +187,6 @@ void TFrmFR0010MN::TakeRememberedAppearance() {
     }
     if (Remembered.Style)
         Doc.ApplyStyle(*Remembered.Style);
-    // MarkerSize: Remembered.MarkerSize is applied here where the document has a marker size.
     Doc.Repaint();
 }
 

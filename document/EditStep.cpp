@@ -30,6 +30,8 @@ QString StepName(StepKind kind) {
             return QStringLiteral("元画像の差し替え");
         case StepKind::Align:
             return QStringLiteral("整列");
+        case StepKind::MarkerSize:
+            return QStringLiteral("大きさ");
     }
     return {};
 }
@@ -100,6 +102,8 @@ void EditStep::Apply(bool forward) {
     }
     if (m_style)
         m_session.ApplyStyle(forward ? m_style->second : m_style->first);
+    if (m_markerSize)
+        m_session.TakeMarkerSize(forward ? m_markerSize->second : m_markerSize->first);
     if (m_image) {
         try {
             m_image = m_session.m_compositor.ExchangeSourceBitmap(std::move(*m_image));

@@ -35,6 +35,7 @@ public:
         m_font = {before, after};
     }
     void SetStyle(int32_t before, int32_t after) { m_style = {before, after}; }
+    void SetMarkerSize(int32_t before, int32_t after) { m_markerSize = {before, after}; }
     // The source image the document does not show now. Undoing a replacement of the source
     // image cannot be done without the old image, so this one kind of step holds it (moved in,
     // not copied); each undo or redo exchanges it with the document's.
@@ -64,6 +65,7 @@ private:
     std::vector<MarkerChange> m_markers;
     std::optional<std::pair<Markers::MarkerFont, Markers::MarkerFont>> m_font;
     std::optional<std::pair<int32_t, int32_t>> m_style;
+    std::optional<std::pair<int32_t, int32_t>> m_markerSize;
     std::optional<Platform::Bitmap> m_image;
     unsigned m_nudgeRun = 0;
 };

@@ -162,7 +162,7 @@ Markers::MarkerFont readFont(const QJsonObject& object, Markers::MarkerFont font
     return font;
 }
 
-void readMarkers(const QJsonValue& value, Markers::MarkerMap& markers) {
+void readMarkers(const QJsonValue& value, int32_t size, Markers::MarkerMap& markers) {
     const QString place = QStringLiteral("markers");
     if (!value.isArray())
         refuse(place, QStringLiteral("not an array"));
@@ -182,7 +182,7 @@ void readMarkers(const QJsonValue& value, Markers::MarkerMap& markers) {
         const int32_t key = required("key");
         if (key < kLowestKey || key > kHighestKey)
             refuse(member(at, QStringLiteral("key")), QStringLiteral("not from 0 to 98"));
-        Markers::Marker m = Markers::MakeMarker(required("left"), required("top"));
+        Markers::Marker m = Markers::MakeMarker(required("left"), required("top"), size);
         if (object.contains(QLatin1StringView("right")))
             m.Right = required("right");
         if (object.contains(QLatin1StringView("bottom")))
@@ -260,9 +260,10 @@ DescriptionRead ReadDescription(QByteArrayView json, const Description& defaults
         if (!doc.isObject())
             refuse(QStringLiteral("1:1"), QStringLiteral("not an object"));
         const QJsonObject top = doc.object();
-        onlyKnown(top, {},
-                  {QLatin1StringView("font"), QLatin1StringView("style"),
-                   QLatin1StringView("image"), QLatin1StringView("markers")});
+        onlyKnown(
+            top, {},
+            {QLatin1StringView("font"), QLatin1StringView("style"), QLatin1StringView("image"),
+             QLatin1StringView("markers"), QLatin1StringView("size")});
         Description d;
         d.Font = defaults.Font;
         d.BackgroundStyle = defaults.BackgroundStyle;
@@ -275,8 +276,15 @@ DescriptionRead ReadDescription(QByteArrayView json, const Description& defaults
             if (d.BackgroundStyle < Markers::StyleNone || d.BackgroundStyle > Markers::StyleCircle2)
                 refuse(QStringLiteral("style"), QStringLiteral("not from 0 to 5"));
         }
+        if (top.contains(QLatin1StringView("size"))) {
+            d.MarkerSize = readInt(top.value(QLatin1StringView("size")), QStringLiteral("size"));
+            if (d.MarkerSize < Markers::MinMarkerSize || d.MarkerSize > Markers::MaxMarkerSize)
+                refuse(QStringLiteral("size"), QStringLiteral("not from %1 to %2")
+                                                   .arg(Markers::MinMarkerSize)
+                                                   .arg(Markers::MaxMarkerSize));
+        }
         if (top.contains(QLatin1StringView("markers")))
-            readMarkers(top.value(QLatin1StringView("markers")), d.Markers);
+            readMarkers(top.value(QLatin1StringView("markers")), d.MarkerSize, d.Markers);
         result.Value = std::move(d);
     } catch (const Refusal& r) {
         result.Error = r.text;

@@ -5,6 +5,7 @@
 #include "DocumentMessages.h"
 #include "EditGeometry.h"
 #include "EditStep.h"
+#include "FontChoice.h"
 #include "ImageFile.h"
 #include "ToolkitError.h"
 #include "WorkFile.h"
@@ -13,6 +14,7 @@
 #include <QMimeData>
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -142,6 +144,7 @@ void Session::InvalidateKey(int32_t key) {
 void Session::ResetDocument() {
     EndNudgeRun();
     m_map.ClearMarkers();
+    TakeMarkerSize(m_defaultMarkerSize);
     m_documentOpen = false;
     m_history.clear();
 }
@@ -219,6 +222,8 @@ Result Session::OpenWorkFile(const QString& path) {
                 const MarkerLine m = ReadMarkerLine(image.Lines[i]);
                 m_map.InsertMarker(m.Key, m.Rect);  // a key listed twice keeps its first
             }
+            // The file keeps no size of its own: its markers' rectangles tell it.
+            TakeMarkerSize(m_map.empty() ? m_defaultMarkerSize : Markers::CommonMarkerSize(m_map));
         });
         if (loaded) {
             m_exportFileName.clear();
@@ -230,6 +235,7 @@ Result Session::OpenWorkFile(const QString& path) {
             // taken from it before the failure stays, as the window's own settings.
             m_map.ClearMarkers();
             m_compositor.ReleaseImages();
+            TakeMarkerSize(m_defaultMarkerSize);
         }
     }
     Announce(kNewDocument | Change::Appearance);
@@ -453,6 +459,49 @@ bool Session::SetStyle(int32_t style) {
     return true;
 }
 
+bool Session::SetMarkerSize(int32_t size) {
+    EndNudgeRun();
+    if (size < Markers::MinMarkerSize || size > Markers::MaxMarkerSize)
+        return false;
+    const int32_t before = m_markerSize;
+    Markers::MarkerFont font = Font();
+    if (size != before)
+        font.Size = Markers::ScaledFontSize(font.Size, before, size);
+    std::unique_ptr<EditStep> step;
+    if (m_documentOpen) {
+        step = std::make_unique<EditStep>(*this, StepKind::MarkerSize, Markers::NoKey);
+        step->SetMarkerSize(before, size);
+        step->SetFont(Font(), font);
+        for (auto& [key, marker] : m_map) {
+            const Markers::Marker resized = Markers::ResizedMarker(marker, size);
+            if (resized != marker)
+                step->AddMarker({key, marker, resized});
+        }
+    }
+    // Only the size of the font changes, so its glyphs stay as they are.
+    TakeMarkerSize(size);
+    m_compositor.SetMarkerFont(font);
+    for (auto& [key, marker] : m_map)
+        marker = Markers::ResizedMarker(marker, size);
+    // Nothing names a region: every marker and the font change, so the whole image is composed.
+    Changes what = Change::Canvas | Change::Palette | Change::Appearance | Change::MarkerPosition;
+    if (step) {
+        Push(step.release());
+        what |= Change::Modified;
+    }
+    Announce(what);
+    return true;
+}
+
+void Session::TakeMarkerSize(int32_t size) noexcept {
+    m_markerSize = size;
+    m_compositor.SetPaletteMarkerSize(size);
+}
+
+void Session::SetDefaultMarkerSize(int32_t size) noexcept {
+    m_defaultMarkerSize = std::clamp(size, Markers::MinMarkerSize, Markers::MaxMarkerSize);
+}
+
 // The glyphs are rebuilt first: should that fail, the font in effect and its glyphs stay as
 // they were, together.
 void Session::ApplyFont(const Markers::MarkerFont& font) {
@@ -498,7 +547,11 @@ void Session::StepApplied(StepKind kind, int32_t focusKey) {
         DropSelectionRectPastImage();
         what |= Change::ImageSize;
     }
-    if (kind == StepKind::Font || kind == StepKind::Style) {
+    if (kind == StepKind::MarkerSize) {
+        // The font changed with the markers: its numbers may reach past any marker's region.
+        m_wholeImage = true;
+        what |= Change::Appearance | Change::MarkerPosition;
+    } else if (kind == StepKind::Font || kind == StepKind::Style) {
         what |= Change::Appearance;
     } else {
         if (focusKey != Markers::NoKey && m_map.IsPlaced(focusKey)) {
@@ -648,7 +701,7 @@ void Session::PlaceOrSelect(int32_t key) {
     const Markers::TRect area = m_map.HasSelectionRect()
                                     ? m_map.SelectionRect
                                     : Markers::TRect{0, 0, ImageWidth(), ImageHeight()};
-    Place(key, Markers::CenteredMarker(area));
+    Place(key, Markers::CenteredMarker(area, m_markerSize));
 }
 
 // ---- Selection ----

@@ -59,7 +59,19 @@ enum class ExportUse { Keep, Last };
 ExportFormat ExportFormatFor(const QString& path);
 
 // The kinds of undo step; their names are what the Edit menu shows ("元に戻す(&U): 配置").
-enum class StepKind { Place, Move, Nudge, Delete, Font, Style, Renumber, CloseGaps, Image, Align };
+enum class StepKind {
+    Place,
+    Move,
+    Nudge,
+    Delete,
+    Font,
+    Style,
+    Renumber,
+    CloseGaps,
+    Image,
+    Align,
+    MarkerSize,
+};
 QString StepName(StepKind kind);
 
 // The outcome of replacing the source image: the messages of a failure, and the keys of the
@@ -215,6 +227,20 @@ public:
     // rectangle or else the image; a taken key selects its marker.
     void PlaceOrSelect(int32_t key);
 
+    // ---- Marker size ----
+    // The side of the markers this document places (MinMarkerSize .. MaxMarkerSize): the default
+    // for a new document or image, the most common size of a work file's markers
+    // (Markers::CommonMarkerSize).
+    int32_t MarkerSize() const noexcept { return m_markerSize; }
+    // Every marker made size x size about its centre, later markers placed at that size, and
+    // the font's size in proportion (Markers::ScaledFontSize), all one step (even for the size
+    // in effect) while a document is open. False, changing nothing, outside the range.
+    bool SetMarkerSize(int32_t size);
+    // The size a new document starts with (DefaultMarkerSize unless set); values outside the
+    // range are held to it. Takes effect at the next new document.
+    void SetDefaultMarkerSize(int32_t size) noexcept;
+    int32_t DefaultMarkerSize() const noexcept { return m_defaultMarkerSize; }
+
     // ---- Appearance without a step (start-up, loading) ----
     // Throws Platform::ToolkitError when the glyphs cannot be made; nothing changes then.
     void ApplyFont(const Markers::MarkerFont& font);
@@ -250,6 +276,8 @@ private:
     void InvalidateKey(int32_t key);
     void InvalidateRect(const Markers::TRect& rect, int margin);
     void EndNudgeRun() noexcept { ++m_nudgeRun; }
+    // The document's marker size, also for the palette's preview.
+    void TakeMarkerSize(int32_t size) noexcept;
     void ResetDocument();
     void ClearFileNames();
     void TakeImage(Platform::Bitmap bitmap);
@@ -267,6 +295,8 @@ private:
 
     Markers::MarkerMap m_map;
     Markers::Compositor m_compositor;
+    int32_t m_markerSize = Markers::DefaultMarkerSize;
+    int32_t m_defaultMarkerSize = Markers::DefaultMarkerSize;
     QUndoStack m_history;
     bool m_documentOpen = false;
     bool m_canvasComposed = false;

@@ -113,14 +113,15 @@ FontDialog::FontDialog(QWidget* parent) : QDialog(parent) {
     SetMarkerFont(Markers::MarkerFont{});
 }
 
-void FontDialog::SetMarkerFont(const Markers::MarkerFont& font) {
+void FontDialog::SetMarkerFont(const Markers::MarkerFont& font, int32_t markerSize) {
     const QSignalBlocker blockFamily(m_family);
     const QSignalBlocker blockColor(m_color);
     m_family->clear();
     m_family->addItems(Markers::OfferedFontFamilies(font.Name));
     m_family->setCurrentIndex(m_family->findText(font.Name));
     m_style->setCurrentIndex((font.Italic ? kItalicBit : 0) | (font.Bold ? kBoldBit : 0));
-    m_size->setValue(Markers::DialogFontSize(font.Size));
+    m_size->setRange(Markers::MinFontSizeFor(markerSize), Markers::MaxFontSizeFor(markerSize));
+    m_size->setValue(Markers::DialogFontSize(font.Size, markerSize));
     m_strikeOut->setChecked(font.StrikeOut);
     m_underline->setChecked(font.Underline);
     m_color->clear();

@@ -1,5 +1,6 @@
 #include "Compositor.h"
 
+#include "FontChoice.h"
 #include "MarkerColors.h"
 #include "ToolkitError.h"
 
@@ -126,6 +127,11 @@ void Compositor::LoadGlyphs(const QString& prefix, QRgb transparent) {
         list.AddResource(prefix + QString::fromLatin1(shape), transparent);
     list.AddResource(QString::fromLatin1(kGlyphSelected), olive);
     m_ilBits = std::move(list);
+    m_shapeColor = kMarkerColors[0].color;
+    for (const MarkerColorEntry& e : kMarkerColors) {
+        if (prefix == QLatin1StringView(e.prefix.data(), static_cast<qsizetype>(e.prefix.size())))
+            m_shapeColor = e.color;
+    }
 }
 
 void Compositor::SetMarkerColor(int32_t color) {
@@ -252,10 +258,46 @@ void Compositor::DrawCenteredNumber(Canvas& canvas, const TRect& rect, const QSt
     painter.drawText(QPoint(static_cast<int>(x), static_cast<int>(y) + metrics.ascent()), text);
 }
 
+namespace {
+
+// A marker drawn with a shape of its own size rather than the 32 x 32 glyph.
+bool hasOwnShape(const Marker& marker) {
+    const int64_t w = int64_t{marker.Right} - marker.Left;
+    const int64_t h = int64_t{marker.Bottom} - marker.Top;
+    if (w == GlyphSize && h == GlyphSize)
+        return false;
+    return w >= 1 && h >= 1 && w <= MaxShapeSide && h <= MaxShapeSide;
+}
+
+}  // namespace
+
 void Compositor::DrawMarker(Canvas& canvas, int32_t key, const Marker& marker) const {
-    if (m_backgroundStyle >= StyleNone && m_backgroundStyle <= StyleCircle2)
-        m_ilBits.Draw(canvas.Bitmap(), marker.Left, marker.Top, m_backgroundStyle);
+    if (m_backgroundStyle >= StyleNone && m_backgroundStyle <= StyleCircle2) {
+        if (!hasOwnShape(marker)) {
+            m_ilBits.Draw(canvas.Bitmap(), marker.Left, marker.Top, m_backgroundStyle);
+        } else if (m_backgroundStyle != StyleNone) {
+            const int w = marker.Right - marker.Left, h = marker.Bottom - marker.Top;
+            BlendImage(canvas.Bitmap(), marker.Left, marker.Top,
+                       m_shapes.Shape(w, h, m_backgroundStyle, m_shapeColor));
+        }
+    }
     DrawCenteredNumber(canvas, marker, QString::number(MarkerNumber(key)));
+}
+
+void Compositor::DrawSelectionOverlay(Platform::Bitmap& bitmap, const Marker& marker) const {
+    if (!hasOwnShape(marker)) {
+        m_ilBits.Draw(bitmap, marker.Left, marker.Top, SelectedGlyph);
+        return;
+    }
+    // The glyph's four quarters hold one handle each; each quarter goes to its own corner.
+    constexpr int q = GlyphSize / 2;
+    for (const int qx : {0, q}) {
+        for (const int qy : {0, q}) {
+            const int64_t x = qx == 0 ? int64_t{marker.Left} : int64_t{marker.Right} - GlyphSize;
+            const int64_t y = qy == 0 ? int64_t{marker.Top} : int64_t{marker.Bottom} - GlyphSize;
+            m_ilBits.DrawPart(bitmap, x, y, SelectedGlyph, qx, qy, q, q);
+        }
+    }
 }
 
 void Compositor::DrawMarkers(Canvas& canvas, const MarkerMap& map) const {
@@ -344,7 +386,7 @@ void Compositor::DrawScreenLayers(Platform::Bitmap& bitmap, const MarkerMap& map
     }
     if (map.SelectedKey != NoKey) {
         if (const Marker* selected = map.MarkerOf(map.SelectedKey))
-            m_ilBits.Draw(bitmap, selected->Left, selected->Top, SelectedGlyph);
+            DrawSelectionOverlay(bitmap, *selected);
     }
 }
 
@@ -443,7 +485,10 @@ QRect Compositor::DrawPaletteCell(const MarkerMap& map, int column, int cellWidt
     for (int y = 0; y < r.height(); ++y)
         fillRow(cell, y, {0, r.width()}, kSilverBgr);
     if (!map.IsPlaced(column)) {
-        Canvas canvas(cell, m_font);
+        MarkerFont font = m_font;
+        if (m_paletteMarkerSize != GlyphSize)
+            font.Size = ScaledFontSize(font.Size, m_paletteMarkerSize, GlyphSize);
+        Canvas canvas(cell, font);
         if (m_backgroundStyle >= StyleNone && m_backgroundStyle <= StyleCircle2)
             m_ilBits.Draw(cell, 0, 0, m_backgroundStyle);
         DrawCenteredNumber(canvas, TRect{0, 0, cellWidth, cellHeight},

@@ -5,6 +5,7 @@
 #include "Marker.h"
 #include "MarkerFont.h"
 #include "MarkerMap.h"
+#include "MarkerShape.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -136,6 +137,10 @@ public:
     // draws the numbers without a glyph; the callers keep it in range.
     int32_t BackgroundStyle() const noexcept { return m_backgroundStyle; }
     void SetBackgroundStyle(int32_t style) noexcept { m_backgroundStyle = style; }
+    // The document's marker size. The palette's cells keep the glyphs' size and preview a
+    // marker of another size scaled to the cell: its number in the font scaled by 32 / size.
+    int32_t PaletteMarkerSize() const noexcept { return m_paletteMarkerSize; }
+    void SetPaletteMarkerSize(int32_t size) noexcept { m_paletteMarkerSize = size; }
 
     // ---- Drawing ----
     // Writes `text` in the canvas's font and colour, without filling its background, with its
@@ -143,8 +148,14 @@ public:
     // text height). Edges may lie anywhere in 32-bit range; text far outside draws nothing.
     void DrawCenteredNumber(Canvas& canvas, const TRect& rect, const QString& text) const;
     // The glyph of BackgroundStyle at (Left, Top), then the number key + 1 centred on the
-    // marker's rectangle. Clipped to the canvas; a marker far outside draws nothing.
+    // marker's rectangle. Clipped to the canvas; a marker far outside draws nothing. A marker
+    // that is not 32 x 32 has the style's shape drawn to fill its rectangle instead (see
+    // MarkerShape.h), antialiased, so shape and number are centred together; a rectangle with a
+    // side beyond 1 .. MaxShapeSide keeps the 32 x 32 glyph at its corner.
     void DrawMarker(Canvas& canvas, int32_t key, const Marker& marker) const;
+    // The selection overlay on a marker: the "SELECTED" glyph at its corner for a 32 x 32
+    // marker; on any other its four handles, each in its corner of the rectangle.
+    void DrawSelectionOverlay(Platform::Bitmap& bitmap, const Marker& marker) const;
 
     // Rebuilds CanvasBitmap for the screen: the source's pixels; the hatched SelectionRect with
     // its 1-pixel black outline on columns Left and Right - 1 and rows Top and Bottom - 1; the
@@ -188,8 +199,13 @@ private:
     void DrawScreenLayers(Platform::Bitmap& bitmap, const MarkerMap& map) const;
 
     ImageList m_ilBits;
+    // The colour of the frames and rings of the colour set in ILBits, and the shapes drawn in
+    // it for markers of other sizes (built on first use while composing).
+    Rgb m_shapeColor{};
+    mutable ShapeCache m_shapes;
     MarkerFont m_font;
     int32_t m_backgroundStyle = StyleButton;
+    int32_t m_paletteMarkerSize = GlyphSize;
     std::optional<Platform::Bitmap> m_cell;
     // Null while there is no image (SourceBitmap then shows an empty one).
     std::shared_ptr<const Platform::Bitmap> m_source;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <map>
+#include <utility>
 
 namespace Markers {
 
@@ -18,16 +20,55 @@ int64_t half(int64_t n) {
     return n >> 1;
 }
 
-}  // namespace
-
-Marker MarkerAtDropPoint(int32_t x, int32_t y) {
-    return MakeMarker(saturate(int64_t{x} - MarkerHotSpot), saturate(int64_t{y} - MarkerHotSpot));
+// The marker of width x height whose corner is (left, top) held in 32-bit range.
+Marker sizedAt(int64_t left, int64_t top, int32_t width, int32_t height) {
+    const int32_t l = saturate(left), t = saturate(top);
+    return {l, t, saturate(int64_t{l} + width), saturate(int64_t{t} + height)};
 }
 
-Marker CenteredMarker(const TRect& area) {
-    const int64_t left = area.Left + half(int64_t{area.Right} - area.Left - GlyphSize);
-    const int64_t top = area.Top + half(int64_t{area.Bottom} - area.Top - GlyphSize);
-    return MakeMarker(saturate(left), saturate(top));
+}  // namespace
+
+Marker MarkerAtDropPoint(int32_t x, int32_t y, int32_t width, int32_t height) {
+    return sizedAt(int64_t{x} - HotSpotFor(width), int64_t{y} - HotSpotFor(height), width, height);
+}
+
+Marker CenteredMarker(const TRect& area, int32_t size) {
+    const int64_t left = area.Left + half(int64_t{area.Right} - area.Left - size);
+    const int64_t top = area.Top + half(int64_t{area.Bottom} - area.Top - size);
+    return sizedAt(left, top, size, size);
+}
+
+Marker ResizedMarker(const Marker& marker, int32_t size) {
+    return sizedAt(half(int64_t{marker.Left} + marker.Right - size),
+                   half(int64_t{marker.Top} + marker.Bottom - size), size, size);
+}
+
+int32_t OwnMarkerSize(const Marker& marker, int32_t fallback) {
+    const int64_t w = int64_t{marker.Right} - marker.Left;
+    const int64_t h = int64_t{marker.Bottom} - marker.Top;
+    return w == h && w >= MinMarkerSize && w <= MaxMarkerSize ? static_cast<int32_t>(w) : fallback;
+}
+
+int32_t CommonMarkerSize(const MarkerMap& map) {
+    // Side -> (count, lowest key with it); the map is visited in ascending key order.
+    std::map<int32_t, std::pair<int, int32_t>> sides;
+    for (const auto& [key, marker] : map) {
+        const int32_t side = OwnMarkerSize(marker, 0);
+        if (side == 0)
+            continue;
+        auto [it, fresh] = sides.try_emplace(side, 0, key);
+        ++it->second.first;
+    }
+    int32_t best = DefaultMarkerSize;
+    std::pair<int, int32_t> bestVotes{0, 0};
+    for (const auto& [side, votes] : sides) {
+        if (votes.first > bestVotes.first ||
+            (votes.first == bestVotes.first && votes.second < bestVotes.second)) {
+            best = side;
+            bestVotes = votes;
+        }
+    }
+    return best;
 }
 
 TRect NormalizedRect(int32_t ax, int32_t ay, int32_t ex, int32_t ey) {

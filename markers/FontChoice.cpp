@@ -1,6 +1,7 @@
 #include "FontChoice.h"
 
 #include "Cp932.h"
+#include "Marker.h"
 #include "MarkerColors.h"
 #include "MarkerFont.h"
 
@@ -31,9 +32,43 @@ QString plainFamily(const QString& family) {
 
 }  // namespace
 
-int32_t DialogFontSize(int32_t size) {
-    const int64_t points = size == 0 ? 12 : std::abs(int64_t{size});
-    return static_cast<int32_t>(std::clamp<int64_t>(points, MinDialogFontSize, MaxDialogFontSize));
+namespace {
+
+// points x markerSize / 32 rounded to nearest, for sizes and points of sensible range.
+int64_t inProportion(int64_t points, int64_t markerSize, int64_t from = 32) {
+    return (2 * points * markerSize + from) / (2 * from);
+}
+
+int64_t pointsOf(int32_t size) {
+    return size == 0 ? 12 : std::abs(int64_t{size});
+}
+
+int32_t markerSizeInRange(int32_t markerSize) {
+    return std::clamp(markerSize, MinMarkerSize, MaxMarkerSize);
+}
+
+}  // namespace
+
+int32_t MinFontSizeFor(int32_t markerSize) {
+    return static_cast<int32_t>(inProportion(MinDialogFontSize, markerSizeInRange(markerSize)));
+}
+
+int32_t MaxFontSizeFor(int32_t markerSize) {
+    return static_cast<int32_t>(inProportion(MaxDialogFontSize, markerSizeInRange(markerSize)));
+}
+
+int32_t DialogFontSize(int32_t size, int32_t markerSize) {
+    return static_cast<int32_t>(std::clamp<int64_t>(pointsOf(size), MinFontSizeFor(markerSize),
+                                                    MaxFontSizeFor(markerSize)));
+}
+
+int32_t ScaledFontSize(int32_t size, int32_t from, int32_t to) {
+    from = markerSizeInRange(from);
+    to = markerSizeInRange(to);
+    // A size of any magnitude is brought into range first, so the product cannot overflow.
+    const int64_t points = std::clamp<int64_t>(pointsOf(size), 1, 100000);
+    return static_cast<int32_t>(std::clamp<int64_t>(inProportion(points, to, from),
+                                                    MinFontSizeFor(to), MaxFontSizeFor(to)));
 }
 
 bool FaceFitsWorkFile(const QString& family) {

@@ -51,21 +51,31 @@ void ImageList::AddResource(const QString& name, QRgb transparent) {
 }
 
 void ImageList::Draw(Platform::Bitmap& canvas, int64_t x, int64_t y, int index) const {
+    DrawPart(canvas, x, y, index, 0, 0, Width, Height);
+}
+
+void ImageList::DrawPart(Platform::Bitmap& canvas, int64_t x, int64_t y, int index, int left,
+                         int top, int width, int height) const {
     if (index < 0 || index >= Count() || canvas.bitsPerPixel() != 24 || canvas.isNull())
         return;
     const int64_t w = canvas.width();
     const int64_t h = canvas.height();
-    if (x >= w || y >= h || x + Width <= 0 || y + Height <= 0)
+    const int64_t partLeft = std::clamp(left, 0, Width);
+    const int64_t partRight = std::clamp<int64_t>(int64_t{left} + width, partLeft, Width);
+    const int64_t partTop = std::clamp(top, 0, Height);
+    const int64_t partBottom = std::clamp<int64_t>(int64_t{top} + height, partTop, Height);
+    if (x + partLeft >= w || y + partTop >= h || x + partRight <= 0 || y + partBottom <= 0)
         return;
     const Image& image = m_images[static_cast<size_t>(index)];
-    const int firstRow = static_cast<int>(std::max<int64_t>(0, -y));
-    const int lastRow = static_cast<int>(std::min<int64_t>(Height, h - y));
+    const int firstRow = static_cast<int>(std::max<int64_t>(partTop, -y));
+    const int lastRow = static_cast<int>(std::min<int64_t>(partBottom, h - y));
     for (int r = firstRow; r < lastRow; ++r) {
         uint8_t* out = canvas.scanLine(static_cast<int>(y + r));
         const uint8_t* in = image.bgr.data() + r * Width * 3;
         for (const Run& run : image.runs[static_cast<size_t>(r)]) {
-            const int64_t from = std::max<int64_t>(x + run.start, 0);
-            const int64_t to = std::min<int64_t>(x + run.start + run.length, w);
+            const int64_t from = std::max<int64_t>(x + std::max<int64_t>(run.start, partLeft), 0);
+            const int64_t to =
+                std::min<int64_t>(x + std::min<int64_t>(run.start + run.length, partRight), w);
             if (from >= to)
                 continue;
             std::memcpy(out + from * 3, in + (from - x) * 3, static_cast<size_t>(to - from) * 3);

@@ -41,6 +41,10 @@ public:
     // the bitmap; transparent pixels leave the bitmap untouched. Coordinates may lie anywhere in
     // 64-bit range; an index outside the list or a bitmap of another depth draws nothing.
     void Draw(Platform::Bitmap& canvas, int64_t x, int64_t y, int index) const;
+    // Draws only the pixels of image `index` inside its columns [left, left + width) and rows
+    // [top, top + height), each where Draw would put it with the image's corner at (x, y).
+    void DrawPart(Platform::Bitmap& canvas, int64_t x, int64_t y, int index, int left, int top,
+                  int width, int height) const;
 
     // One pixel of an image: its colour, or nothing where it is transparent (for tests and
     // previews). Index and position must be inside the list and the image.

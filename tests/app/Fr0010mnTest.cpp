@@ -157,7 +157,8 @@ TEST_F(WindowTest, MenuHoldsEveryItemWithCaptionAndShortcut) {
                                                         "-N2\n"
                                                         "終了(&X)|"));
     EXPECT_EQ(window->MnuOption->title(), QStringLiteral("オプション(&O)"));
-    EXPECT_EQ(describe(window->MnuOption), QStringLiteral("フォント(&F)|\n-N4\n背景(&B)|"));
+    EXPECT_EQ(describe(window->MnuOption),
+              QStringLiteral("フォント(&F)|\nマーカーの大きさ(&Z)...|\n-N4\n背景(&B)|"));
     EXPECT_EQ(describe(window->MnuBack), QStringLiteral("なし(&N)|\nボタン(&A)|\n四角-1(&B)|\n"
                                                         "四角-2(&C)|\n円-1(&D)|\n円-2(&E)|"));
     EXPECT_EQ(describe(window->MnuHelp), QStringLiteral("バージョン情報(&A)|"));

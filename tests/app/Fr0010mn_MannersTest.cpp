@@ -140,7 +140,8 @@ TEST_F(MannersTest, RecentFilesMenuOpensAndDropsMissingFiles) {
 }
 
 TEST_F(MannersTest, TheLookAndTheWindowComeBackAfterARestart) {
-    window->MnuCircle2->trigger();  // the user's choice: remembered
+    window->MnuCircle2->trigger();  // the user's choices: remembered
+    ASSERT_TRUE(window->Doc.SetMarkerSize(48));
     const QString work = workFile(QStringLiteral("w.ptn"));
     window->Doc.MarkClean();
     ASSERT_TRUE(window->OpenWorkFileAt(work));  // its own look, not remembered
@@ -155,6 +156,8 @@ TEST_F(MannersTest, TheLookAndTheWindowComeBackAfterARestart) {
     TFrmFR0010MN next;
     EXPECT_EQ(next.Doc.BackgroundStyle(), Markers::StyleCircle2);
     EXPECT_TRUE(next.MnuCircle2->isChecked());
+    next.Doc.New();
+    EXPECT_EQ(next.Doc.MarkerSize(), 48);
     EXPECT_EQ(next.size(), QSize(700, 500));
     EXPECT_EQ(next.Recent.Items().value(0), work);
     EXPECT_TRUE(next.ODFile->selectedNameFilter().startsWith(QStringLiteral("画像ファイル(")));

@@ -78,6 +78,8 @@ const char kHelp[] =
     "  --format FORMAT   bmp (the default) or png, with --out-dir\n"
     "  --info            prints the work file's font, style, image and markers as JSON\n"
     "  --make OUT.ptn    writes a work file of IMAGE with the markers of DESC.json\n"
+    "                    (an optional \"size\", 16 to 128, sizes markers without\n"
+    "                    right and bottom; 32 unless given)\n"
     "  --verbose         lets the toolkit's own diagnostics through to standard error\n"
     "  -h, --help        shows this help\n"
     "  --version         shows the version\n"
@@ -253,8 +255,10 @@ int make(const QString& out, const QString& source, const QString& descriptionPa
         return kFailed;
     }
     const QByteArray json = file.readAll();
-    const Document::DescriptionRead read =
-        Document::ReadDescription(json, {session.Font(), session.BackgroundStyle(), {}});
+    Document::Description defaults;
+    defaults.Font = session.Font();
+    defaults.BackgroundStyle = session.BackgroundStyle();
+    const Document::DescriptionRead read = Document::ReadDescription(json, defaults);
     if (!read.Value) {
         errorLine(descriptionPath + QStringLiteral(": ") + read.Error);
         return kFailed;
