@@ -119,8 +119,10 @@ PICTANOTE_COMMON_API void Help(const std::string& helpFile);
 PICTANOTE_COMMON_API bool Shell(const std::string& file, const std::string& parameters, bool wait);
 
 // ---- Drives --------------------------------------------------------------------------------
-// POSIX file systems have no drive letters: the drive lists are always "" and CheckDriveReady
-// is always false. Drive types: 2 removable, 3 fixed, 4 remote, 5 CD-ROM, 6 RAM disk.
+// The drive letters in order ("ACD"), all or of one type: 2 removable, 3 fixed, 4 remote,
+// 5 CD-ROM, 6 RAM disk. CheckDriveReady: whether the drive holds a readable volume, asked
+// without any system message (an empty card reader is false). POSIX file systems have no
+// drive letters: there the lists are always "" and CheckDriveReady is always false.
 PICTANOTE_COMMON_API std::string Drives();
 PICTANOTE_COMMON_API std::string DrivesEx(unsigned int driveType);
 PICTANOTE_COMMON_API std::string RemoveDrives();
@@ -143,8 +145,10 @@ PICTANOTE_COMMON_API void TransTextOut(QPainter* canvas, const QString& text, in
 // is dropped (not from the root "/"). A path that does not exist comes back unchanged but for
 // that separator.
 PICTANOTE_COMMON_API std::string GetLongName(const std::string& path);
-// Deletes the folder with everything in it, permanently and without messages. `owner` is not
-// used on this system. An empty folder argument or the file-system root is refused (false).
+// Deletes the folder with everything in it, permanently and without messages (on Windows
+// through the shell, nothing to the recycle bin). `owner` is not used. An empty folder
+// argument or the file-system root is refused (false); on Windows also a drive or share root
+// and any folder that holds the Windows folder or the user's profile.
 PICTANOTE_COMMON_API bool DeleteDir(unsigned int owner, const std::string& folder);
 // Deletes everything inside the folder (only the files, subfolders kept, when filesOnly);
 // the folder itself stays. Refuses the empty argument and the root like DeleteDir.

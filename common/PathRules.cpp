@@ -2,10 +2,6 @@
 
 #include "Cp932.h"
 
-#include <QCoreApplication>
-#include <QFile>
-
-#include <filesystem>
 
 namespace Common::Detail {
 
@@ -65,14 +61,6 @@ std::string changeFileExt(const std::string& path, const std::string& ext) {
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return path + ext;
     return path.substr(0, dot) + ext;
-}
-
-QString executablePath() {
-    std::error_code ec;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec)
-        return QFile::decodeName(self.c_str());
-    return QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
 }
 
 QString toQString(const std::string& cp932) {

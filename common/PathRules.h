@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,5 +38,19 @@ QString executablePath();
 // Conversions between code page 932 paths and the file system's names.
 QString toQString(const std::string& cp932);
 std::string toCp932(const QString& text);
+
+// A code page 932 path as the file system's own (wide on Windows, UTF-8 elsewhere) name.
+std::filesystem::path toFsPath(const std::string& cp932);
+// The folder without one trailing "/", except for the root "/" itself.
+std::string withoutTrailingSlash(std::string folder);
+
+// The string `key` ("\\FileVersion") of a file's version record, as the system's own version
+// lookup finds it (empty when the file has none); nullopt where the system has no such lookup
+// and our reader of the record is used.
+std::optional<QString> systemVersionString(const QString& path, const std::u16string& key);
+
+// The code page 932 text in full width (toFull) or half width as the system's locale maps it; nullopt where
+// the system has no such mapping and the library's own table is used.
+std::optional<std::string> systemWidthMap(std::string_view cp932, bool toFull);
 
 }  // namespace Common::Detail

@@ -4,14 +4,12 @@
 #include "IntText.h"
 #include "PathRules.h"
 
-#include <locale.h>
+#include <algorithm>
 #include <array>
-#include <cerrno>
-#include <clocale>
-#include <cmath>
-#include <cstdlib>
+#include <charconv>
 #include <cstring>
 #include <map>
+#include <optional>
 
 namespace Common {
 
@@ -148,6 +146,8 @@ std::string_view upToNul(const std::string& s) {
 
 std::string HanToZen(const std::string& s) {
     try {
+        if (std::optional<std::string> mapped = Detail::systemWidthMap(upToNul(s), true))
+            return std::move(*mapped);
         const WidthTables& t = widthTables();
         const std::string_view in = upToNul(s);
         std::string out;
@@ -184,6 +184,8 @@ std::string HanToZen(const std::string& s) {
 
 std::string ZenToHan(const std::string& s) {
     try {
+        if (std::optional<std::string> mapped = Detail::systemWidthMap(upToNul(s), false))
+            return std::move(*mapped);
         const WidthTables& t = widthTables();
         const std::string_view in = upToNul(s);
         std::string out;
@@ -207,31 +209,69 @@ std::string ZenToHan(const std::string& s) {
 
 // ---- Numeric checks ------------------------------------------------------------------------
 
+namespace {
+
+// For a number out of range: whether it is out of range because it is too close to zero (its
+// decimal exponent is negative) rather than too large.
+bool tooSmallToRepresent(const char* begin, const char* end) {
+    long long exponent = 0;
+    bool seenDigit = false, afterPoint = false;
+    const char* p = begin;
+    for (; p != end && *p != 'e' && *p != 'E'; ++p) {
+        if (*p == '.') {
+            afterPoint = true;
+        } else if (*p != '0' || seenDigit) {
+            seenDigit = true;
+            if (!afterPoint)
+                ++exponent;
+        } else if (afterPoint) {
+            --exponent;  // a zero between the point and the first significant digit
+        }
+    }
+    if (p != end) {
+        const char* digits = p + 1;
+        const bool negative = digits != end && *digits == '-';
+        if (digits != end && *digits == '+')
+            ++digits;
+        long long explicitExponent = 0;
+        // A huge exponent is out of range itself; only its sign matters then.
+        if (std::from_chars(digits, end, explicitExponent).ec == std::errc::result_out_of_range)
+            explicitExponent = negative ? -1000000 : 1000000;
+        exponent += std::clamp(explicitExponent, -1000000LL, 1000000LL);
+    }
+    return exponent <= 0;
+}
+
+}  // namespace
+
+
 bool CheckInteger(const std::string& s) {
     return Platform::parseInt32(s, Platform::IntSpelling::Toolkit).has_value();
 }
 
 bool CheckFloat(const std::string& s) {
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));
-    if (cLocale == locale_t(0) || s.find('\0') != std::string::npos)
+    if (s.find('\0') != std::string::npos)
         return false;
-    const char* begin = s.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const double value = strtod_l(begin, &end, cLocale);
-    if (end == begin)
+    // Read as the C locale reads it, whatever locale the program runs in: leading white
+    // space, an optional sign, the number, then only blanks.
+    const char* p = s.data();
+    const char* const end = s.data() + s.size();
+    while (p != end && std::strchr(" \t\n\v\f\r", *p))
+        ++p;
+    if (p != end && (*p == '+' || *p == '-'))
+        ++p;
+    // Decimal notation only: infinities and NaNs are not numbers a user types into a numeric
+    // field (the conversion below would read them).
+    if (p == end || !std::strchr("0123456789.", *p))
+        return false;
+    double value = 0;
+    const std::from_chars_result read = std::from_chars(p, end, value, std::chars_format::general);
+    if (read.ptr == p)
         return false;  // nothing read (also the empty and the blank text)
-    // Overflow is a failed conversion; a result too small to represent still reads.
-    if (errno == ERANGE && std::isinf(value))
-        return false;
-    // Decimal notation only: the C conversion also reads "inf", "nan" and hexadecimal floating
-    // point, which are not numbers a user types into a numeric field.
-    for (const char* p = begin; p != end; ++p) {
-        if (!std::strchr(" \t\n\v\f\r0123456789+-.eE", *p))
-            return false;
-    }
-    for (; *end != '\0'; ++end) {
-        if (*end != ' ' && *end != '\t')
+    if (read.ec == std::errc::result_out_of_range && !tooSmallToRepresent(p, read.ptr))
+        return false;  // overflow is a failed conversion; underflow still reads
+    for (const char* q = read.ptr; q != end; ++q) {
+        if (*q != ' ' && *q != '\t')
             return false;
     }
     return true;

@@ -240,6 +240,8 @@ std::string versionString(const QString& path, TFileVersionInfo item) {
         // Only regular files: opening a pipe or a device could block or never end.
         if (key.empty() || path.isEmpty() || !QFileInfo(path).isFile())
             return {};
+        if (const std::optional<QString> system = Detail::systemVersionString(path, key))
+            return Platform::Cp932::fromUnicode(*system);
         FileReader file(path);
         if (!file.ok())
             return {};

@@ -12,8 +12,10 @@
 // exclusive create and owner-only permissions, then given the target's permissions or the
 // default of a new file), which is synced, renamed over the target, and the folder synced in
 // turn. On every failure the temporary file is removed and the target keeps its bytes. A file
-// whose owner may not write it is not replaced, whoever runs the program; a link is followed
-// and the file it names replaced.
+// whose owner may not write it (on Windows: a read-only file) is not replaced, whoever runs
+// the program; a link is followed and the file it names replaced. On Windows the temporary
+// file is flushed (FlushFileBuffers) and moved over the target with write-through
+// (MoveFileExW), keeping the target's attributes.
 //
 // Failures throw ToolkitError:
 //   the temporary file or the target cannot be created   "ファイル %s を作成できません"

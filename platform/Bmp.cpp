@@ -7,10 +7,6 @@
 #include <QFileInfo>
 #include <QtEndian>
 
-#include <cerrno>
-
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -492,15 +488,14 @@ Bitmap finish(Bitmap bitmap, const Header& h, std::vector<QRgb> table) {
 }
 
 // Reads exactly `count` bytes at `offset` of the file; fewer there is a short read.
-void readAt(int fd, int64_t offset, uint8_t* to, int64_t count) {
+void readAt(QFile& file, int64_t offset, uint8_t* to, int64_t count) {
+    if (!file.seek(offset))
+        truncated();
     while (count > 0) {
-        const ssize_t n = ::pread(fd, to, static_cast<size_t>(count), offset);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const qint64 n = file.read(reinterpret_cast<char*>(to), count);
         if (n <= 0)
             truncated();
         to += n;
-        offset += n;
         count -= n;
     }
 }
@@ -534,8 +529,7 @@ Bitmap decode(QByteArrayView data) {
 // into the bitmap's pixels, each row with one read. Anything else (run-length codes, pixels
 // far from the headers) is read whole and decoded from memory.
 Bitmap readFrom(QFile& file, int64_t offset, int64_t size) {
-    const int fd = file.handle();
-    if (fd < 0)
+    if (!file.isOpen())
         throw ToolkitError(Msg::cannotOpenFile(file.fileName()));
     auto whole = [&] {
         QByteArray all;
@@ -544,11 +538,11 @@ Bitmap readFrom(QFile& file, int64_t offset, int64_t size) {
         } catch (const std::bad_alloc&) {
             throw ToolkitError(Msg::outOfMemory());
         }
-        readAt(fd, offset, reinterpret_cast<uint8_t*>(all.data()), size);
+        readAt(file, offset, reinterpret_cast<uint8_t*>(all.data()), size);
         return decode(all);
     };
     QByteArray head(static_cast<qsizetype>(std::min(size, kHeadBytes)), Qt::Uninitialized);
-    readAt(fd, offset, reinterpret_cast<uint8_t*>(head.data()), head.size());
+    readAt(file, offset, reinterpret_cast<uint8_t*>(head.data()), head.size());
     if (head.size() == size)
         return decode(head);
 
@@ -569,7 +563,7 @@ Bitmap readFrom(QFile& file, int64_t offset, int64_t size) {
     Bitmap bitmap(static_cast<int>(h.width), static_cast<int>(h.height), h.bitsPerPixel);
     for (int64_t row = 0; row < h.height; ++row) {
         const int y = static_cast<int>(h.topDown ? row : h.height - 1 - row);
-        readAt(fd, offset + h.pixelOffset + row * stride, bitmap.scanLine(y), rowBytes);
+        readAt(file, offset + h.pixelOffset + row * stride, bitmap.scanLine(y), rowBytes);
     }
     return finish(std::move(bitmap), h, std::move(table));
 }
@@ -577,7 +571,7 @@ Bitmap readFrom(QFile& file, int64_t offset, int64_t size) {
 Bitmap readFile(const QString& path) {
     // Only plain files: a device or a pipe could hand out bytes without end.
     QFile file(path);
-    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw ToolkitError(Msg::cannotOpenFile(path));
     return readFrom(file, 0, file.size());
 }

@@ -14,4 +14,8 @@ QStringList programArguments(int argc, char* argv[]);
 // started from. Output that already goes somewhere (a file, a pipe, a terminal) stays there.
 void attachParentConsole();
 
+// Standard output carries bytes unchanged (an image written to "-"): on Windows it would
+// otherwise turn every LF into CR LF.
+void setBinaryStandardOutput();
+
 }  // namespace Platform

@@ -13,4 +13,8 @@ void attachParentConsole() {
     // A program started from a terminal writes to it already.
 }
 
+void setBinaryStandardOutput() {
+    // Standard output never translates line ends here.
+}
+
 }  // namespace Platform

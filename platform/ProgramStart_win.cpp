@@ -6,6 +6,9 @@
 
 #include <cstdio>
 
+#include <fcntl.h>
+#include <io.h>
+
 namespace Platform {
 
 QStringList programArguments(int argc, char* argv[]) {
@@ -43,6 +46,11 @@ void attachParentConsole() {
         return;
     if (!err)
         std::freopen("CONOUT$", "w", stderr);
+}
+
+void setBinaryStandardOutput() {
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
 }
 
 }  // namespace Platform

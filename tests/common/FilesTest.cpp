@@ -1,4 +1,5 @@
 #include "Common.h"
+#include "PrivateRoot.h"
 #include "TestSupport.h"
 
 #include <QCoreApplication>
@@ -7,9 +8,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <sched.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <optional>
 
 using namespace Common;
 
@@ -50,12 +49,34 @@ TEST(SystemInformation, NamesAreShortAndPresent) {
     EXPECT_FALSE(UserName().empty());
 }
 
-TEST(Drives, NoDriveLettersOnThisSystem) {
-    EXPECT_EQ(Drives(), "");
-    for (unsigned type = 0; type < 8; ++type)
-        EXPECT_EQ(DrivesEx(type), "");
-    EXPECT_EQ(RemoveDrives() + FixedDrives() + RemoteDrives() + CDROMDrives() + RamDrives(), "");
-    EXPECT_FALSE(CheckDriveReady('C'));
+// The drive letters are the system's own (none where the file system has one root), each
+// typed list keeps its letters in order, and a fixed drive is ready.
+TEST(Drives, TheSystemsLettersByType) {
+    std::string letters;
+    for (const QFileInfo& drive : QDir::drives()) {
+        const QString root = drive.filePath();
+        if (root.size() >= 2 && root[1] == u':')
+            letters += static_cast<char>(root[0].toUpper().toLatin1());
+    }
+    EXPECT_EQ(Drives(), letters);
+    std::string typed;
+    for (unsigned type = 0; type < 8; ++type) {
+        const std::string kept = DrivesEx(type);
+        for (const char letter : kept)
+            EXPECT_NE(letters.find(letter), std::string::npos) << letter << " type " << type;
+        typed += kept;
+    }
+    EXPECT_EQ(typed.size(), letters.size()) << "every drive has exactly one type";
+    EXPECT_EQ(RemoveDrives(), DrivesEx(2));
+    EXPECT_EQ(FixedDrives(), DrivesEx(3));
+    EXPECT_EQ(RemoteDrives() + CDROMDrives() + RamDrives(), DrivesEx(4) + DrivesEx(5) + DrivesEx(6));
+    for (const char letter : FixedDrives())
+        EXPECT_TRUE(CheckDriveReady(letter)) << letter;
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+        if (letters.find(letter) == std::string::npos) {
+            EXPECT_FALSE(CheckDriveReady(letter)) << letter;
+        }
+    }
     EXPECT_FALSE(CheckDriveReady('/'));
 }
 
@@ -151,38 +172,32 @@ TEST_F(DeleteTest, MissingFolderOrFileIsFalse) {
 // folder made the root of a child process, so a fault here cannot reach the real one.
 TEST_F(DeleteTest, EmptyArgumentAndRootAreRefused) {
     ASSERT_TRUE(QFile::link(QStringLiteral("/"), path(QStringLiteral("toroot"))));
-    const QByteArray jail = QFile::encodeName(dir());
-    const pid_t child = fork();
-    ASSERT_NE(child, -1);
-    if (child == 0) {
-        if (chroot(jail.constData()) != 0 || chdir("/") != 0)
-            _exit(77);  // cannot make a private root here: nothing was called
+    const std::optional<int> failures = TestSupport::runWithRootAt(dir(), [] {
+        // The number of the first call that deleted (an exit status holds only 8 bits).
         int failures = 0;
-        const auto refused = [&](bool result, int bit) {
-            if (result)
-                failures |= bit;
+        const auto refused = [&](bool result, int number) {
+            if (result && failures == 0)
+                failures = number;
         };
         refused(DeleteDir(0, ""), 1);
         refused(DeleteFiles(0, "", false), 2);
-        refused(DeleteDir(0, "/"), 4);
-        refused(DeleteFiles(0, "/", true), 8);
-        refused(DeleteFiles(0, "//", false), 16);
-        refused(DeleteFiles(0, "/work/..", false), 32);
-        refused(DeleteFiles(0, "/toroot", false), 64);
-        refused(DeleteDir(0, "/toroot/"), 128);
-        chdir("/work");
-        refused(DeleteFiles(0, "..", false), 256);
+        refused(DeleteDir(0, "/"), 3);
+        refused(DeleteFiles(0, "/", true), 4);
+        refused(DeleteFiles(0, "//", false), 5);
+        refused(DeleteFiles(0, "/work/..", false), 6);
+        refused(DeleteFiles(0, "/toroot", false), 7);
+        refused(DeleteDir(0, "/toroot/"), 8);
+        QDir::setCurrent(QStringLiteral("/work"));
+        refused(DeleteFiles(0, "..", false), 9);
         // Deletion itself works in here.
-        if (!DeleteDir(0, "/work/sub"))
-            failures |= 512;
-        _exit(failures);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 77)
-        GTEST_SKIP() << "needs the right to change the root directory";
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "bits of the calls that deleted";
+        if (!DeleteDir(0, "/work/sub") && failures == 0)
+            failures = 10;
+        return failures;
+    });
+    if (!failures)
+        GTEST_SKIP() << "needs a private root folder: the right to change the root directory, "
+                        "which Windows does not have (a fault would reach the real drive)";
+    EXPECT_EQ(*failures, 0) << "the call of this number deleted (10: the last one did not)";
     EXPECT_TRUE(exists("work/a.txt"));
     EXPECT_TRUE(exists("outside/keep.txt"));
     EXPECT_FALSE(exists("work/sub"));

@@ -13,6 +13,7 @@
 #include "Cp932.h"
 #include "ImageFile.h"
 #include "MarkerDescription.h"
+#include "ProgramStart.h"
 #include "Session.h"
 #include "ToolkitError.h"
 
@@ -193,6 +194,7 @@ bool openWork(Document::Session& session, const QString& work) {
 // Standard output as the end of an export.
 class StandardOutput : public Platform::FileSink {
 public:
+    StandardOutput() { Platform::setBinaryStandardOutput(); }
     using Platform::FileSink::write;
     void write(const char* data, int64_t count) override {
         while (count > 0) {
