@@ -133,6 +133,10 @@ public:
     // The screen image, composed first when a change has made it stale; nullptr while the
     // bitmaps do not exist.
     Platform::Bitmap* ScreenImage();
+    // The image pixels that ScreenImage will compose anew: the whole image when it is stale as
+    // a whole, an empty rectangle when nothing is. A view keeping copies of the screen image
+    // (a reduced one for zoomed-out views) refreshes this much of them.
+    QRect StaleScreenRegion() const;
 
     // ---- Documents ----
     // An empty start: no image, no markers, no file names, a fresh history.
@@ -201,6 +205,11 @@ public:
     // markers, font and style stay. A file that cannot be read changes nothing.
     Replacement ReplaceSourceImage(const QString& path);
     Replacement ReplaceSourceBitmap(Platform::Bitmap bitmap);
+    // Right after a replacement: each marker of `keys` moves to the nearest place where it lies
+    // whole inside the image (the top-left corner when it is larger than the image), as part of
+    // the replacement's own undo step. False, changing nothing, when the last step is not a
+    // replacement or no marker moves.
+    bool BringInsideAfterReplace(const std::vector<int32_t>& keys);
     // The markers wholly inside the selection rectangle (as Delete counts them); none without one.
     std::vector<int32_t> KeysInSelectionRect() const;
     bool CanArrange(Markers::Alignment alignment) const;
