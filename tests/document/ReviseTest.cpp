@@ -180,13 +180,13 @@ TEST_F(ReviseTest, BringingOutsideMarkersInsideIsPartOfTheReplacement) {
         SCOPED_TRACE(c.name);
         doc.Map().ClearMarkers();
         doc.Map().InsertMarker(5, c.before);
-        doc.Map().InsertMarker(6, {1, 1, 33, 33});  // already whole inside: stays
+        doc.Map().InsertMarker(6, {0, 0, 32, 32});  // nowhere nearer: stays
         doc.History().clear();
         const auto replaced = doc.ReplaceSourceBitmap(image(c.image.width(), c.image.height(), 2));
         ASSERT_TRUE(replaced.Ok());
         ASSERT_TRUE(doc.BringInsideAfterReplace({5, 6}));
         EXPECT_EQ(*doc.Map().MarkerOf(5), c.after);
-        EXPECT_EQ(*doc.Map().MarkerOf(6), (Marker{1, 1, 33, 33}));
+        EXPECT_EQ(*doc.Map().MarkerOf(6), (Marker{0, 0, 32, 32}));
         EXPECT_EQ(doc.History().count(), 1);
         EXPECT_FALSE(doc.BringInsideAfterReplace({5}));  // nothing left to move
 
