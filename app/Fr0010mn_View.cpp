@@ -128,14 +128,18 @@ void TFrmFR0010MN::ViewOpenImage() {
     QScreen* screen = windowHandle() ? windowHandle()->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect();
     View->SetStep(View::kActualSizeStep);
+    View->ScrollTo({0, 0});
     if (area.isEmpty())
         return;
+    // The window system may size the window later than asked: the fit is chosen for the
+    // viewport the new size gives, not the one there is now.
+    QSize viewport = ScbMain->viewport()->size();
     if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
-        const QSize viewport = ScbMain->viewport()->size();
         const QSize frame = frameGeometry().size() - size();
         const QSize wanted = size() + (image - viewport).expandedTo(QSize(0, 0));
         const QSize grown = wanted.boundedTo(area.size() - frame).expandedTo(size());
         if (grown != size()) {
+            viewport += grown - size();
             resize(grown);
             QRect placed = frameGeometry();
             placed.moveRight(std::min(placed.right(), area.right()));
@@ -144,14 +148,10 @@ void TFrmFR0010MN::ViewOpenImage() {
             placed.moveTop(std::max(placed.top(), area.top()));
             if (placed.topLeft() != frameGeometry().topLeft())
                 move(placed.topLeft());
-            // The scroll area takes its new size before the fit is chosen.
-            if (layout())
-                layout()->activate();
-            centralWidget()->layout()->activate();
         }
     }
     if (image.width() > area.width() || image.height() > area.height())
-        View->Fit();
+        View->SetStep(View::ViewMapping::FitStep(image, viewport));
 }
 
 void TFrmFR0010MN::ViewCanvasChanged() {
