@@ -19,9 +19,10 @@ class QScrollArea;
 // pinches about the pointer, scrolls sideways with Shift+wheel, scrolls a drag held at the
 // view's edge and shows a marker that is out of sight. The arithmetic is View::ViewMapping's.
 //
-// Decorations drawn by the window over the picture (the rubber band) keep their on-screen look
-// at every zoom: one-pixel lines at the view pixels where the image pixels lie. The composed
-// picture, with its markers, scales as a whole.
+// Decorations keep their on-screen look at every zoom: one-pixel lines and the same handles at
+// the view pixels where the image pixels lie. At 100 % they are the composed image's own pixels;
+// at other zooms the window draws them over the scaled picture (the rubber band always). The
+// markers are part of the picture and scale with it.
 class CanvasView : public QObject {
     Q_OBJECT
 public:

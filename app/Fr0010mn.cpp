@@ -251,6 +251,7 @@ void TFrmFR0010MN::PBMainPaint(QPainter* canvas, const QRect& clip) {
     if (Doc.DocumentOpen()) {
         if (Platform::Bitmap* image = Doc.ScreenImage(); image && !image->isNull()) {
             View->Paint(*canvas, clip, image->view());
+            PaintViewDecorations(canvas, clip);
             PaintRubberBand(canvas, clip);
             return;
         }

@@ -201,6 +201,9 @@ public:
     // A new image: a window grown toward it where the screen allows, and the image fitted when
     // it is larger than the screen.
     void ViewOpenImage();
+    // At zooms other than 100 % the selection rectangle, the guide lines and the selection
+    // handles are drawn over the scaled picture at their on-screen size.
+    void PaintViewDecorations(QPainter* canvas, const QRect& clip);
     // The view's keys (page keys, Home, End); true when taken.
     bool ViewScrollKey(int Key, Qt::KeyboardModifiers Shift);
 

@@ -9,6 +9,7 @@
 
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QPainter>
 #include <QScreen>
 #include <QWindow>
 
@@ -70,6 +71,12 @@ void TFrmFR0010MN::ConnectView() {
     new PanelHeight(m_panelStrip, StbZoomPanel);
 
     connect(View, &CanvasView::zoomChanged, this, &TFrmFR0010MN::ShowZoom);
+    // At 100 % the decorations are the composed image's own pixels, as they always were; at
+    // any other zoom the view draws them, so they keep their size on the screen.
+    connect(View, &CanvasView::zoomChanged, this, [this] {
+        Doc.SetScreenDecorations(View->ActualSize());
+        View->InvalidateAll();
+    });
     // A drag held still at the edge goes on over the scrolled view: the band's end or the
     // drop position follow the image under the pointer.
     connect(View, &CanvasView::autoScrolled, this, [this](QPoint global) {
@@ -154,12 +161,75 @@ void TFrmFR0010MN::ViewOpenImage() {
         View->SetStep(View::ViewMapping::FitStep(image, viewport));
 }
 
+// Handles drawn at their screen size reach past a small marker's view pixels: the repaint
+// takes that much more around a change.
+constexpr int kDecorationReach = Markers::GlyphSize;
+
 void TFrmFR0010MN::ViewCanvasChanged() {
     const QRect stale = Doc.StaleScreenRegion();
-    if (stale == QRect(0, 0, Doc.ImageWidth(), Doc.ImageHeight()))
+    if (stale == QRect(0, 0, Doc.ImageWidth(), Doc.ImageHeight())) {
         View->InvalidateAll();
-    else
-        View->Invalidate(stale);
+        return;
+    }
+    View->Invalidate(stale);
+    if (!View->ActualSize() && !stale.isEmpty())
+        PBMain->update(View->ToSurface(stale).adjusted(-kDecorationReach, -kDecorationReach,
+                                                       kDecorationReach, kDecorationReach));
+}
+
+void TFrmFR0010MN::PaintViewDecorations(QPainter* canvas, const QRect& clip) {
+    if (View->ActualSize() || Doc.ScreenDecorations())
+        return;
+    const Markers::MarkerMap& map = Doc.Map();
+    const auto viewRect = [this](const Markers::TRect& r) {
+        return View->ToSurface(QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1)));
+    };
+    canvas->save();
+    canvas->setClipRect(clip);
+    canvas->setBrushOrigin(0, 0);
+    if (map.HasSelectionRect()) {
+        // White diagonal hatch on an 8-pixel pattern inside a one-pixel black outline.
+        const QRect r = viewRect(map.SelectionRect);
+        canvas->fillRect(r.adjusted(1, 1, -1, -1), QBrush(Qt::white, Qt::DiagCrossPattern));
+        canvas->setPen(QPen(Qt::black, 0));
+        canvas->setBrush(Qt::NoBrush);
+        canvas->drawRect(r.adjusted(0, 0, -1, -1));
+    }
+    if (const Markers::Marker* g = map.MarkerOf(map.GuideKey)) {
+        // Runs of three black and three white pixels, across the whole picture.
+        const QRect r = viewRect(*g);
+        const QSize size = View->Mapping().ViewSize();
+        QPen dots(Qt::black, 0, Qt::CustomDashLine);
+        dots.setDashPattern({3, 3});
+        canvas->setBackgroundMode(Qt::OpaqueMode);
+        canvas->setBackground(Qt::white);
+        canvas->setPen(dots);
+        for (int row : {r.top(), r.bottom()})
+            canvas->drawLine(0, row, size.width() - 1, row);
+        for (int column : {r.left(), r.right()})
+            canvas->drawLine(column, 0, column, size.height() - 1);
+    }
+    if (const Markers::Marker* m = map.MarkerOf(map.SelectedKey)) {
+        // The overlay's four corners, each at its corner of the marker on the screen.
+        Platform::Bitmap glyph(Markers::GlyphSize, Markers::GlyphSize, 24);
+        glyph.view().fill(QColor::fromRgb(Markers::kOliveRgb));
+        Doc.Compositor().ILBits().Draw(glyph, 0, 0, Markers::SelectedGlyph);
+        QImage overlay = glyph.view().convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < overlay.height(); ++y)
+            for (int x = 0; x < overlay.width(); ++x)
+                if ((overlay.pixel(x, y) & 0xFFFFFF) == (Markers::kOliveRgb & 0xFFFFFF))
+                    overlay.setPixel(x, y, 0);
+        const QRect r = viewRect(*m);
+        const int half = Markers::GlyphSize / 2;
+        canvas->drawImage(r.topLeft(), overlay, QRect(0, 0, half, half));
+        canvas->drawImage(QPoint(r.right() + 1 - half, r.top()), overlay,
+                          QRect(half, 0, half, half));
+        canvas->drawImage(QPoint(r.left(), r.bottom() + 1 - half), overlay,
+                          QRect(0, half, half, half));
+        canvas->drawImage(QPoint(r.right() + 1 - half, r.bottom() + 1 - half), overlay,
+                          QRect(half, half, half, half));
+    }
+    canvas->restore();
 }
 
 // The selected marker, after an edit that placed, selected or moved it away from the pointer,

@@ -88,14 +88,30 @@ Platform::Bitmap* Session::ScreenImage() {
     Platform::Bitmap* canvas = m_compositor.CanvasBitmap();
     if (!canvas)
         return canvas;
+    Markers::MarkerMap bare;
+    if (!m_decorations) {
+        bare = m_map;
+        bare.SelectedKey = Markers::NoKey;
+        bare.GuideKey = Markers::NoKey;
+        bare.SelectionRect = Markers::TRect{Markers::NoKey, 0, 0, 0};
+    }
+    const Markers::MarkerMap& drawn = m_decorations ? m_map : bare;
     if (!m_canvasComposed) {
-        m_compositor.ComposeCanvas(m_map);
+        m_compositor.ComposeCanvas(drawn);
         m_canvasComposed = true;
     } else if (!m_dirty.isEmpty()) {
-        m_compositor.ComposeCanvasRegion(m_map, m_dirty);
+        m_compositor.ComposeCanvasRegion(drawn, m_dirty);
     }
     m_dirty = QRect();
     return canvas;
+}
+
+void Session::SetScreenDecorations(bool drawn) {
+    if (drawn == m_decorations)
+        return;
+    m_decorations = drawn;
+    m_canvasComposed = false;
+    m_dirty = QRect();
 }
 
 QRect Session::StaleScreenRegion() const {
@@ -608,9 +624,9 @@ Replacement Session::ReplaceSourceBitmap(Platform::Bitmap bitmap) {
 
 bool Session::BringInsideAfterReplace(const std::vector<int32_t>& keys) {
     const int index = m_history.index();
-    auto* step = index > 0 ? dynamic_cast<EditStep*>(const_cast<QUndoCommand*>(
-                                 m_history.command(index - 1)))
-                           : nullptr;
+    auto* step =
+        index > 0 ? dynamic_cast<EditStep*>(const_cast<QUndoCommand*>(m_history.command(index - 1)))
+                  : nullptr;
     if (!m_documentOpen || !step || step->Kind() != StepKind::Image)
         return false;
     const int64_t width = ImageWidth();

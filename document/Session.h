@@ -137,6 +137,11 @@ public:
     // a whole, an empty rectangle when nothing is. A view keeping copies of the screen image
     // (a reduced one for zoomed-out views) refreshes this much of them.
     QRect StaleScreenRegion() const;
+    // Whether the screen image carries the selection rectangle, the guide lines and the
+    // selection overlay (true, the default) or leaves them to a view that draws them at its own
+    // scale; a change recomposes the whole image.
+    void SetScreenDecorations(bool drawn);
+    bool ScreenDecorations() const noexcept { return m_decorations; }
 
     // ---- Documents ----
     // An empty start: no image, no markers, no file names, a fresh history.
@@ -275,6 +280,7 @@ private:
     QUndoStack m_history;
     bool m_documentOpen = false;
     bool m_canvasComposed = false;
+    bool m_decorations = true;
     // The part of the composed screen image that is out of date, when only a part is.
     QRect m_dirty;
     bool m_regionOnly = false;

@@ -138,3 +138,35 @@ TEST_F(ViewTest, TheViewFollowsATypedPlacement) {
     QTest::keyClick(window.get(), Qt::Key_PageDown);
     EXPECT_EQ(view().ScrollPosition(), QPoint(0, viewport()->height()));
 }
+
+// The selection handles keep their size on the screen at other zooms, at the marker's corners.
+TEST_F(ViewTest, SelectionHandlesKeepTheirScreenSize) {
+    place(2, 40, 40);
+    window->Doc.Select(2);
+    const auto handles = [this](int step) {
+        zoomTo(step);
+        const QImage shown = window->PBMain->grab().toImage();
+        int red = 0;
+        QRect where;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x) {
+                const QRgb c = shown.pixel(x, y);
+                if (qRed(c) > 200 && qGreen(c) < 80 && qBlue(c) < 80) {
+                    ++red;
+                    where |= QRect(x, y, 1, 1);
+                }
+            }
+        return std::make_pair(red, where);
+    };
+    const auto [atActual, actualBox] = handles(5);
+    ASSERT_GT(atActual, 0);
+    // How far inside the marker's corners the handles begin and end.
+    const QMargins inset(actualBox.left() - 40, actualBox.top() - 40, 71 - actualBox.right(),
+                         71 - actualBox.bottom());
+    // At 50 % the marker is 16 pixels on the screen, just room for its four 6-pixel handles.
+    for (int step : {3, 9}) {
+        const auto [count, box] = handles(step);
+        EXPECT_EQ(count, atActual) << step;
+        EXPECT_EQ(box, view().ToSurface(QRect(40, 40, 32, 32)) - inset) << step;
+    }
+}
