@@ -2,6 +2,7 @@
 // the image and the palette, the About box command.
 #include "Fr0010mn.h"
 
+#include "CanvasView.h"
 #include "Common.h"
 #include "Cp932.h"
 #include "Fr0000ab.h"
@@ -130,6 +131,7 @@ void TFrmFR0010MN::ConnectCommands() {
     connect(PBMain, &PaintBox::paint, this, &TFrmFR0010MN::PBMainPaint);
     connect(DGMain, &DrawGrid::drawCell, this, &TFrmFR0010MN::DGMainDrawCell);
     connect(&Doc, &Document::Session::changed, this, &TFrmFR0010MN::DocumentChanged);
+    ConnectView();
     ConnectWorkFile();
     ConnectEdit();
     ConnectAppearance();
@@ -245,12 +247,14 @@ void TFrmFR0010MN::DGMainDrawCell(QPainter* canvas, int column, int, const QRect
     canvas->drawImage(rect.topLeft(), cell->view(), r);
 }
 
-// The screen image is composed whole, once after however many changes came before the paint,
-// and only the part to repaint is copied to the screen; the rubber band is drawn over it.
+// The screen image is composed once after however many changes came before the paint (only
+// the changed part when an edit named it), and only the part to repaint is drawn on the
+// screen, at the view's zoom; the rubber band is drawn over it.
 void TFrmFR0010MN::PBMainPaint(QPainter* canvas, const QRect& clip) {
     if (Doc.DocumentOpen()) {
         if (Platform::Bitmap* image = Doc.ScreenImage(); image && !image->isNull()) {
-            canvas->drawImage(clip.topLeft(), image->view(), clip);
+            View->Paint(*canvas, clip, image->view());
+            PaintViewDecorations(canvas, clip);
             PaintRubberBand(canvas, clip);
             return;
         }
@@ -266,7 +270,7 @@ void TFrmFR0010MN::DocumentChanged(Document::Changes what) {
         DGMain->SetLeftCol(0);
     }
     if (what & Change::ImageSize) {
-        PBMain->resize(Doc.ImageWidth(), Doc.ImageHeight());
+        ViewImageSizeChanged(what);
         ShowImageSize();
         // A replaced image may have taken the selection rectangle with it.
         if (!(what & Change::Reset) && !Doc.Map().HasSelectionRect()) {
@@ -291,10 +295,11 @@ void TFrmFR0010MN::DocumentChanged(Document::Changes what) {
             SetStatusText(PanelMarkerPosition, QString());
     }
     if (what & Change::Canvas)
-        PBMain->update();
+        ViewCanvasChanged();
     if (what & (Change::Palette | Change::Appearance))
         DGMain->viewport()->update();
     UpdateEditMenu();
+    ShowZoom();
 }
 
 bool TFrmFR0010MN::ReportFailure(const Document::Result& result) {

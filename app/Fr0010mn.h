@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+class CanvasView;
 class FontDialog;
 class HintTiming;
 class MarkerSizeDialog;
@@ -216,6 +217,36 @@ public:
     MarkerSizeDialog* DlgMarkerSize = nullptr;
     void MnuMarkerSizeClick();
     void ConnectMarkerSize();
+    // ---- Zoom and scrolling of the image (app/Fr0010mn_View.cpp) ----
+    // The menu 表示 and its four items, the zoom panel after the five, and the canvas view that
+    // maps the paint surface to image pixels; PBMain's handlers keep working in image pixels.
+    QMenu* MnuView = nullptr;
+    QAction* MnuZoomIn = nullptr;
+    QAction* MnuZoomOut = nullptr;
+    QAction* MnuActualSize = nullptr;
+    QAction* MnuFitWindow = nullptr;
+    StatusPanel* StbZoomPanel = nullptr;
+    CanvasView* View = nullptr;
+    // Where on PBMain (its own pixels) the last press was: a drag's threshold counts from there.
+    QPoint PressPoint;
+    void ConnectView();
+    void MnuZoomInClick();
+    void MnuZoomOutClick();
+    void MnuActualSizeClick();
+    void MnuFitWindowClick();
+    void ShowZoom();
+    // The parts of DocumentChanged that concern the view.
+    void ViewImageSizeChanged(Document::Changes what);
+    void ViewCanvasChanged();
+    void ViewFollowSelection();
+    // A new image: a window grown toward it where the screen allows, and the image fitted when
+    // it is larger than the screen.
+    void ViewOpenImage();
+    // At zooms other than 100 % the selection rectangle, the guide lines and the selection
+    // handles are drawn over the scaled picture at their on-screen size.
+    void PaintViewDecorations(QPainter* canvas, const QRect& clip);
+    // The view's keys (page keys, Home, End); true when taken.
+    bool ViewScrollKey(int Key, Qt::KeyboardModifiers Shift);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

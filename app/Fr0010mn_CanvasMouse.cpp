@@ -2,6 +2,7 @@
 // dragging, placing a number dragged in from the palette, the rubber band that leaves a
 // selection rectangle, clearing the selection with the right button and the guide lines of a
 // double-clicked marker.
+#include "CanvasView.h"
 #include "EditGeometry.h"
 #include "Fr0010mn.h"
 
@@ -17,14 +18,30 @@ void TFrmFR0010MN::ConnectMouse() {
     connect(DGMain, &DrawGrid::mouseDown, this, &TFrmFR0010MN::DGMainMouseDown);
     connect(DGMain, &DrawGrid::dblClick, this, &TFrmFR0010MN::DGMainDblClick);
     connect(DGMain, &DrawGrid::keyDown, this, &TFrmFR0010MN::DGMainKeyDown);
-    connect(PBMain, &PaintBox::mouseDown, this, &TFrmFR0010MN::PBMainMouseDown);
-    connect(PBMain, &PaintBox::mouseMove, this, &TFrmFR0010MN::PBMainMouseMove);
-    connect(PBMain, &PaintBox::mouseUp, this, [this] { PBMainMouseUp(); });
+    // The surface reports its own pixels; the handlers work in image pixels at every zoom.
+    connect(PBMain, &PaintBox::mouseDown, this, [this](Qt::MouseButton button, int x, int y) {
+        PressPoint = QPoint(x, y);
+        const QPoint p = View->ToImage(PressPoint);
+        PBMainMouseDown(button, p.x(), p.y());
+    });
+    connect(PBMain, &PaintBox::mouseMove, this, [this](int x, int y) {
+        if (RubberBand.Active)
+            View->AutoScrollAt(PBMain->mapToGlobal(QPoint(x, y)));
+        const QPoint p = View->ToImage(QPoint(x, y));
+        PBMainMouseMove(p.x(), p.y());
+    });
+    connect(PBMain, &PaintBox::mouseUp, this, [this] {
+        View->StopAutoScroll();
+        PBMainMouseUp();
+    });
     connect(PBMain, &PaintBox::dblClick, this, &TFrmFR0010MN::PBMainDblClick);
 
     // Only the visible part of the image takes drops; the palette, the tool bar and everything
     // outside the window refuse them.
     DragMachine.SetLocator([this](const QPoint& global) -> Platform::DragMachine::Target {
+        // The locator hears every move of a running drag: held at the edge, the view scrolls.
+        if (DragMachine.CurrentState() == Platform::DragMachine::State::Dragging)
+            View->AutoScrollAt(global);
         for (QWidget* w = childAt(mapFromGlobal(global)); w; w = w->parentWidget()) {
             if (w == PBMain)
                 return {PBMain, PBMain->mapFromGlobal(global)};
@@ -41,13 +58,17 @@ void TFrmFR0010MN::ConnectMouse() {
     });
     connect(&DragMachine, &Platform::DragMachine::dragOver, this,
             [this](QObject* target, const QPoint& p, Platform::DragMachine::Over, bool& accept) {
-                if (target == PBMain)
-                    PBMainDragOver(p.x(), p.y(), accept);
+                if (target == PBMain) {
+                    const QPoint i = View->ToImage(p);
+                    PBMainDragOver(i.x(), i.y(), accept);
+                }
             });
     connect(&DragMachine, &Platform::DragMachine::dragDrop, this,
             [this](QObject* target, QObject*, const QPoint& p) {
-                if (target == PBMain)
-                    PBMainDragDrop(p.x(), p.y());
+                if (target == PBMain) {
+                    const QPoint i = View->ToImage(p);
+                    PBMainDragDrop(i.x(), i.y());
+                }
             });
 }
 
@@ -68,7 +89,8 @@ void TFrmFR0010MN::PBMainMouseDown(Qt::MouseButton button, int x, int y) {
         Doc.Select(key);
         const Markers::Marker* marker = Doc.Map().MarkerOf(key);
         ShowMarkerPosition(marker->Left, marker->Top);
-        DragMachine.BeginDrag(PBMain, PBMain->mapToGlobal(QPoint(x, y)));
+        // The threshold is a distance the hand moves: it counts on the screen, from the press.
+        DragMachine.BeginDrag(PBMain, PBMain->mapToGlobal(PressPoint));
         return;
     }
 
@@ -81,8 +103,8 @@ void TFrmFR0010MN::PBMainMouseDown(Qt::MouseButton button, int x, int y) {
 void TFrmFR0010MN::PBMainMouseMove(int x, int y) {
     if (!Doc.DocumentOpen() || !RubberBand.Active)
         return;
-    const int32_t cx = Markers::ClampToExtent(x, PBMain->width());
-    const int32_t cy = Markers::ClampToExtent(y, PBMain->height());
+    const int32_t cx = Markers::ClampToExtent(x, Doc.ImageWidth());
+    const int32_t cy = Markers::ClampToExtent(y, Doc.ImageHeight());
     UpdateRubberBand(cx, cy);
     SetStatusText(PanelBandCorners, QStringLiteral("□ (%1,%2) - (%3,%4)")
                                         .arg(RubberBand.AnchorX)
@@ -104,7 +126,10 @@ void TFrmFR0010MN::PBMainMouseUp() {
         return;
     const RubberBandState& band = RubberBand;
     // The composed image has no outline, so either also takes the band off the screen.
-    if (Markers::IsClickGesture(band.AnchorX, band.AnchorY, band.EndX, band.EndY)) {
+    // The click tolerance is a distance on the screen, whatever the zoom.
+    const QPoint anchor = View->ToSurface(QPoint(band.AnchorX, band.AnchorY));
+    const QPoint end = View->ToSurface(QPoint(band.EndX, band.EndY));
+    if (Markers::IsClickGesture(anchor.x(), anchor.y(), end.x(), end.y())) {
         SetStatusText(PanelBandCorners, QString());
         SetStatusText(PanelBandSize, QString());
         Doc.ClearSelectionRect();
@@ -161,12 +186,34 @@ void TFrmFR0010MN::ShowMarkerPosition(int32_t left, int32_t top) {
     SetStatusText(PanelMarkerPosition, QStringLiteral("L : %1 T : %2").arg(left).arg(top));
 }
 
+// The band's outline on the surface: one pixel wide at every zoom, its corners at the view
+// pixels of the image pixels it runs between.
+static std::vector<QRect> bandStrips(const CanvasView& view,
+                                     const TFrmFR0010MN::RubberBandState& band) {
+    const QPoint a = view.ToSurface(QPoint(band.AnchorX, band.AnchorY));
+    const QPoint e = view.ToSurface(QPoint(band.EndX, band.EndY));
+    return Markers::OutlineStrips(a.x(), a.y(), e.x(), e.y());
+}
+
 // The band lives on the screen only: its outline is the composed image's own pixels inverted,
-// drawn after them in every paint while the band is active.
+// drawn after them in every paint while the band is active. At other zooms the pixels inverted
+// are the ones just painted.
 void TFrmFR0010MN::PaintRubberBand(QPainter* canvas, const QRect& clip) {
     Platform::Bitmap* image = Doc.Compositor().CanvasBitmap();
     if (!RubberBand.Active || !image || image->isNull())
         return;
+    if (!View->ActualSize()) {
+        canvas->save();
+        canvas->setCompositionMode(QPainter::RasterOp_NotDestination);
+        const QRect picture(QPoint(0, 0), View->Mapping().ViewSize());
+        for (const QRect& strip : bandStrips(*View, RubberBand)) {
+            const QRect r = strip.intersected(clip).intersected(picture);
+            if (!r.isEmpty())
+                canvas->fillRect(r, Qt::black);
+        }
+        canvas->restore();
+        return;
+    }
     const QImage view = image->view();
     for (const QRect& strip : Markers::OutlineStrips(RubberBand.AnchorX, RubberBand.AnchorY,
                                                      RubberBand.EndX, RubberBand.EndY)) {
@@ -182,12 +229,11 @@ void TFrmFR0010MN::PaintRubberBand(QPainter* canvas, const QRect& clip) {
 // A move of the band costs the repaint of two outlines, never a composition.
 void TFrmFR0010MN::UpdateRubberBand(int32_t ex, int32_t ey) {
     QRegion dirty;
-    for (const QRect& r : Markers::OutlineStrips(RubberBand.AnchorX, RubberBand.AnchorY,
-                                                 RubberBand.EndX, RubberBand.EndY))
+    for (const QRect& r : bandStrips(*View, RubberBand))
         dirty += r;
     RubberBand.EndX = ex;
     RubberBand.EndY = ey;
-    for (const QRect& r : Markers::OutlineStrips(RubberBand.AnchorX, RubberBand.AnchorY, ex, ey))
+    for (const QRect& r : bandStrips(*View, RubberBand))
         dirty += r;
     if (dirty.isEmpty())
         return;

@@ -23,10 +23,12 @@ void TFrmFR0010MN::ConnectEdit() {
 
 void TFrmFR0010MN::MnuUndoClick() {
     Doc.Undo();
+    ViewFollowSelection();
 }
 
 void TFrmFR0010MN::MnuRedoClick() {
     Doc.Redo();
+    ViewFollowSelection();
 }
 
 void TFrmFR0010MN::UpdateEditMenu() {

@@ -29,7 +29,7 @@ std::optional<Markers::NudgeDirection> nudgeDirection(int key) {
 // Shift, Ctrl and Alt are not looked at: Shift+Left moves by one pixel like Left. Keys whose
 // condition is not met change nothing and redraw nothing.
 void TFrmFR0010MN::FormKeyDown(int Key, Qt::KeyboardModifiers Shift) {
-    if (!Doc.DocumentOpen() || TypeNumberKey(Key, Shift))
+    if (!Doc.DocumentOpen() || TypeNumberKey(Key, Shift) || ViewScrollKey(Key, Shift))
         return;
 
     if (Key == Qt::Key_Delete && Doc.Map().HasSelectionRect()) {
@@ -46,6 +46,7 @@ void TFrmFR0010MN::FormKeyDown(int Key, Qt::KeyboardModifiers Shift) {
 
     if (const auto direction = nudgeDirection(Key)) {
         Doc.Nudge(*direction);
+        ViewFollowSelection();
         return;
     }
 

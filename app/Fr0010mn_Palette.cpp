@@ -36,6 +36,7 @@ void TFrmFR0010MN::DGMainDblClick() {
     // The key was free at the press; should it have been placed since, the marker already
     // there stays and nothing is reported as changed.
     Doc.Place(key, Markers::CenteredMarker(area, Doc.MarkerSize()));
+    ViewFollowSelection();
 }
 
 // The window has already seen the key; the grid neither moves its current cell nor scrolls.

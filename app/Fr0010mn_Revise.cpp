@@ -38,7 +38,7 @@ void TFrmFR0010MN::UpdateReviseMenu() {
 }
 
 // The dialog is the open dialog's: the same title, filters and last folder. Markers the new
-// image no longer covers stay where they are, and the user is told which they are.
+// image no longer covers are named, and the user chooses whether they come inside.
 void TFrmFR0010MN::MnuReplaceClick() {
     if (!Doc.DocumentOpen() || ODFile->exec() != QDialog::Accepted ||
         ODFile->selectedFiles().isEmpty())
@@ -58,9 +58,15 @@ void TFrmFR0010MN::ReplaceSourceImageFrom(const QString& path) {
     QStringList numbers;
     for (int32_t key : result.OutsideKeys)
         numbers << QString::number(Markers::MarkerNumber(key));
-    Common::InfoMsg(this, QStringLiteral("画像の外にある番号: ") +
-                              numbers.join(QStringLiteral(", ")) +
-                              QStringLiteral("\r\n\r\n番号は消さずに残してあります。"));
+    // Yes moves them in as part of the replacement (one undo step); No, or a dialog that
+    // could not be shown, leaves them where they are.
+    const QString question = QStringLiteral("画像の外にある番号: ") +
+                             numbers.join(QStringLiteral(", ")) +
+                             QStringLiteral(
+                                 "\r\n\r\n画像の中に移動しますか？"
+                                 "\r\n(いいえ: 番号は消さずに外に残します)");
+    if (Common::QryMsg(this, question, 1) == 1)
+        Doc.BringInsideAfterReplace(result.OutsideKeys);
 }
 
 void TFrmFR0010MN::MnuRenumberClick() {
@@ -75,6 +81,7 @@ void TFrmFR0010MN::MnuRenumberClick() {
     if (dialog.exec() != QDialog::Accepted)
         return;
     Doc.Renumber(key, dialog.Number() - 1);
+    ViewFollowSelection();
 }
 
 void TFrmFR0010MN::MnuCloseGapsClick() {
@@ -83,6 +90,7 @@ void TFrmFR0010MN::MnuCloseGapsClick() {
 
 void TFrmFR0010MN::MnuAlignClick(QObject* Sender) {
     Doc.Arrange(static_cast<Markers::Alignment>(Sender->property("tag").toInt()));
+    ViewFollowSelection();
 }
 
 // Panel 4 shows the digits while they are typed, and the selected marker's place again once
@@ -101,6 +109,7 @@ bool TFrmFR0010MN::TypeNumberKey(int Key, Qt::KeyboardModifiers Shift) {
         TypedNumber.clear();
         if (number >= 1 && number <= 99) {
             Doc.PlaceOrSelect(number - 1);
+            ViewFollowSelection();
             return true;
         }
     } else {

@@ -91,14 +91,36 @@ Platform::Bitmap* Session::ScreenImage() {
     Platform::Bitmap* canvas = m_compositor.CanvasBitmap();
     if (!canvas)
         return canvas;
+    Markers::MarkerMap bare;
+    if (!m_decorations) {
+        bare = m_map;
+        bare.SelectedKey = Markers::NoKey;
+        bare.GuideKey = Markers::NoKey;
+        bare.SelectionRect = Markers::TRect{Markers::NoKey, 0, 0, 0};
+    }
+    const Markers::MarkerMap& drawn = m_decorations ? m_map : bare;
     if (!m_canvasComposed) {
-        m_compositor.ComposeCanvas(m_map);
+        m_compositor.ComposeCanvas(drawn);
         m_canvasComposed = true;
     } else if (!m_dirty.isEmpty()) {
-        m_compositor.ComposeCanvasRegion(m_map, m_dirty);
+        m_compositor.ComposeCanvasRegion(drawn, m_dirty);
     }
     m_dirty = QRect();
     return canvas;
+}
+
+void Session::SetScreenDecorations(bool drawn) {
+    if (drawn == m_decorations)
+        return;
+    m_decorations = drawn;
+    m_canvasComposed = false;
+    m_dirty = QRect();
+}
+
+QRect Session::StaleScreenRegion() const {
+    if (!m_canvasComposed)
+        return QRect(0, 0, ImageWidth(), ImageHeight());
+    return m_dirty;
 }
 
 void Session::Announce(Changes what) {
@@ -663,6 +685,45 @@ Replacement Session::ReplaceSourceBitmap(Platform::Bitmap bitmap) {
     }
     Announce(Change::ImageSize | Change::Canvas | Change::Modified);
     return result;
+}
+
+bool Session::BringInsideAfterReplace(const std::vector<int32_t>& keys) {
+    const int index = m_history.index();
+    auto* step =
+        index > 0 ? dynamic_cast<EditStep*>(const_cast<QUndoCommand*>(m_history.command(index - 1)))
+                  : nullptr;
+    if (!m_documentOpen || !step || step->Kind() != StepKind::Image)
+        return false;
+    const int64_t width = ImageWidth();
+    const int64_t height = ImageHeight();
+    const auto inside = [](int64_t pos, int64_t size, int64_t extent) {
+        return std::max<int64_t>(std::min<int64_t>(pos, extent - size), 0);
+    };
+    bool moved = false;
+    for (int32_t key : keys) {
+        Markers::Marker* m = m_map.MarkerOf(key);
+        if (!m)
+            continue;
+        const int64_t w = int64_t{m->Right} - m->Left;
+        const int64_t h = int64_t{m->Bottom} - m->Top;
+        const int64_t left = inside(m->Left, w, width);
+        const int64_t top = inside(m->Top, h, height);
+        if (left == m->Left && top == m->Top)
+            continue;
+        const Markers::Marker before = *m;
+        InvalidateKey(key);
+        m->Left = static_cast<int32_t>(left);
+        m->Top = static_cast<int32_t>(top);
+        m->Right = static_cast<int32_t>(left + w);
+        m->Bottom = static_cast<int32_t>(top + h);
+        InvalidateKey(key);
+        step->AddMarker({key, before, *m});
+        moved = true;
+    }
+    if (!moved)
+        return false;
+    Announce(Change::Canvas | Change::MarkerPosition);
+    return true;
 }
 
 std::vector<int32_t> Session::KeysInSelectionRect() const {

@@ -145,6 +145,15 @@ public:
     // The screen image, composed first when a change has made it stale; nullptr while the
     // bitmaps do not exist.
     Platform::Bitmap* ScreenImage();
+    // The image pixels that ScreenImage will compose anew: the whole image when it is stale as
+    // a whole, an empty rectangle when nothing is. A view keeping copies of the screen image
+    // (a reduced one for zoomed-out views) refreshes this much of them.
+    QRect StaleScreenRegion() const;
+    // Whether the screen image carries the selection rectangle, the guide lines and the
+    // selection overlay (true, the default) or leaves them to a view that draws them at its own
+    // scale; a change recomposes the whole image.
+    void SetScreenDecorations(bool drawn);
+    bool ScreenDecorations() const noexcept { return m_decorations; }
 
     // ---- Documents ----
     // An empty start: no image, no markers, no file names, a fresh history.
@@ -217,6 +226,11 @@ public:
     // markers, font and style stay. A file that cannot be read changes nothing.
     Replacement ReplaceSourceImage(const QString& path);
     Replacement ReplaceSourceBitmap(Platform::Bitmap bitmap);
+    // Right after a replacement: each marker of `keys` moves to the nearest place where it lies
+    // whole inside the image (the top-left corner when it is larger than the image), as part of
+    // the replacement's own undo step. False, changing nothing, when the last step is not a
+    // replacement or no marker moves.
+    bool BringInsideAfterReplace(const std::vector<int32_t>& keys);
     // The markers wholly inside the selection rectangle (as Delete counts them); none without one.
     std::vector<int32_t> KeysInSelectionRect() const;
     bool CanArrange(Markers::Alignment alignment) const;
@@ -300,6 +314,7 @@ private:
     QUndoStack m_history;
     bool m_documentOpen = false;
     bool m_canvasComposed = false;
+    bool m_decorations = true;
     // The part of the composed screen image that is out of date, when only a part is.
     QRect m_dirty;
     bool m_regionOnly = false;

@@ -171,8 +171,13 @@ TEST_F(WindowTest, MenuHoldsEveryItemWithCaptionAndShortcut) {
         describe(window->MnuAlign),
         QStringLiteral("左揃え(&L)|\n左右中央揃え(&C)|\n右揃え(&R)|\n上揃え(&T)|\n"
                        "上下中央揃え(&M)|\n下揃え(&B)|\n左右に均等配置(&H)|\n上下に均等配置(&V)|"));
-    EXPECT_EQ(window->MnuMain->actions().size(), 4);
+    EXPECT_EQ(window->MnuView->title(), QStringLiteral("表示(&V)"));
+    EXPECT_EQ(describe(window->MnuView),
+              QStringLiteral("拡大(&I)|Ctrl++\n縮小(&O)|Ctrl+-\n実際のサイズ(&A)|Ctrl+0\n"
+                             "ウィンドウに合わせる(&F)|Ctrl+9"));
+    EXPECT_EQ(window->MnuMain->actions().size(), 5);
     EXPECT_EQ(window->MnuMain->actions().at(1), window->MnuEdit->menuAction());
+    EXPECT_EQ(window->MnuMain->actions().at(2), window->MnuView->menuAction());
 
     // The six background items are one radio group, tagged 0 to 5.
     const QList<QAction*> styles = window->MnuBack->actions();

@@ -57,23 +57,33 @@ TEST_F(ReviseWindowTest, CloseGapsIsOfferedOnlyWithGaps) {
     EXPECT_EQ(undoText(), QStringLiteral("元に戻す(&U): 番号を詰める"));
 }
 
-TEST_F(ReviseWindowTest, ReplacingTheImageListsTheMarkersLeftOutside) {
+// The markers the new image leaves outside are named in a question: No keeps them where they
+// are, Yes brings them inside in the same undo step.
+TEST_F(ReviseWindowTest, ReplacingTheImageAsksAboutTheMarkersLeftOutside) {
     place(0, 10, 10);
     place(6, 150, 100);
     const QString file = path(QStringLiteral("small.bmp"));
     Platform::Bmp::writeFile(Platform::Bitmap(120, 90, 24), file);
-    ASSERT_TRUE(window->MnuReplace->isEnabled());
-    QString message;
-    Gui::answerFileDialog(file);
-    Gui::answerMessage(QStringLiteral("OK"), &message);
-    window->MnuReplace->trigger();
-    // The message dialog's labels begin with a line of their own.
-    EXPECT_EQ(message.trimmed(),
-              QStringLiteral("画像の外にある番号: 7\r\n\r\n番号は消さずに残してあります。"));
-    EXPECT_EQ(window->PBMain->size(), QSize(120, 90));
-    EXPECT_EQ(window->StatusText(1), QStringLiteral(" W 120 × H 90"));
-    window->MnuUndo->trigger();
-    EXPECT_EQ(window->PBMain->size(), QSize(200, 150));
+    for (const bool bringInside : {false, true}) {
+        SCOPED_TRACE(bringInside ? "yes" : "no");
+        ASSERT_TRUE(window->MnuReplace->isEnabled());
+        QString message;
+        Gui::answerFileDialog(file);
+        Gui::answerMessage(bringInside ? QStringLiteral("はい") : QStringLiteral("いいえ"),
+                           &message);
+        window->MnuReplace->trigger();
+        // The message dialog's labels begin with a line of their own.
+        EXPECT_EQ(message.trimmed(),
+                  QStringLiteral("画像の外にある番号: 7\r\n\r\n画像の中に移動しますか？"
+                                 "\r\n(いいえ: 番号は消さずに外に残します)"));
+        EXPECT_EQ(window->PBMain->size(), QSize(120, 90));
+        EXPECT_EQ(window->StatusText(1), QStringLiteral(" W 120 × H 90"));
+        EXPECT_EQ(*window->Doc.Map().MarkerOf(6),
+                  bringInside ? MakeMarker(88, 58) : MakeMarker(150, 100));
+        window->MnuUndo->trigger();
+        EXPECT_EQ(window->PBMain->size(), QSize(200, 150));
+        EXPECT_EQ(*window->Doc.Map().MarkerOf(6), MakeMarker(150, 100));
+    }
 }
 
 TEST_F(ReviseWindowTest, AlignItemsFollowTheGroupInsideTheSelectionRectangle) {

@@ -156,3 +156,63 @@ TEST_F(ReviseTest, ReplacingTheImageKeepsMarkersAndUndoesToTheOldImage) {
     EXPECT_EQ(doc.SourceBitmap()->scanLine(0)[0], 2);
     EXPECT_EQ(doc.ScreenImage()->height(), 50);
 }
+
+// Markers a smaller image leaves outside come to the nearest place where they are whole, as
+// part of the replacement's own step.
+struct InsideCase {
+    const char* name;
+    QSize image;
+    Marker before;
+    Marker after;
+};
+
+const InsideCase kInside[] = {
+    {"below the image: up to its last rows", {60, 50}, {40, 60, 72, 92}, {28, 18, 60, 50}},
+    {"past both edges: into the corner", {60, 50}, {300, 250, 332, 282}, {28, 18, 60, 50}},
+    {"left of the image: to column 0", {60, 50}, {-90, 10, -58, 42}, {0, 10, 32, 42}},
+    {"larger than the image: top-left", {20, 10}, {30, 30, 62, 62}, {0, 0, 32, 32}},
+    {"a tall rectangle keeps its size", {60, 50}, {70, 0, 80, 40}, {50, 0, 60, 40}},
+};
+
+TEST_F(ReviseTest, BringingOutsideMarkersInsideIsPartOfTheReplacement) {
+    EXPECT_FALSE(doc.BringInsideAfterReplace({3}));  // no replacement to join
+    for (const InsideCase& c : kInside) {
+        SCOPED_TRACE(c.name);
+        doc.Map().ClearMarkers();
+        doc.Map().InsertMarker(5, c.before);
+        doc.Map().InsertMarker(6, {0, 0, 32, 32});  // nowhere nearer: stays
+        doc.History().clear();
+        const auto replaced = doc.ReplaceSourceBitmap(image(c.image.width(), c.image.height(), 2));
+        ASSERT_TRUE(replaced.Ok());
+        ASSERT_TRUE(doc.BringInsideAfterReplace({5, 6}));
+        EXPECT_EQ(*doc.Map().MarkerOf(5), c.after);
+        EXPECT_EQ(*doc.Map().MarkerOf(6), (Marker{0, 0, 32, 32}));
+        EXPECT_EQ(doc.History().count(), 1);
+        EXPECT_FALSE(doc.BringInsideAfterReplace({5}));  // nothing left to move
+
+        doc.Undo();
+        EXPECT_EQ(*doc.Map().MarkerOf(5), c.before);
+        EXPECT_EQ(doc.ImageWidth(), 400);
+        doc.Redo();
+        EXPECT_EQ(*doc.Map().MarkerOf(5), c.after);
+        EXPECT_EQ(doc.ImageWidth(), c.image.width());
+        doc.Undo();  // back to the 400 x 300 image for the next row
+    }
+}
+
+// What a view keeping its own copies of the screen image refreshes: the whole image after a
+// new document, the marker's old and new places after a move, nothing once composed.
+TEST_F(ReviseTest, StaleScreenRegionNamesWhatTheNextPaintComposes) {
+    EXPECT_EQ(doc.StaleScreenRegion(), QRect(0, 0, 400, 300));
+    doc.ScreenImage();
+    EXPECT_TRUE(doc.StaleScreenRegion().isEmpty());
+    doc.Select(8);
+    doc.ScreenImage();
+    ASSERT_TRUE(doc.MoveSelected({200, 100, 232, 132}));
+    const QRect stale = doc.StaleScreenRegion();
+    EXPECT_TRUE(stale.contains(QRect(300, 250, 32, 32))) << "the old place";
+    EXPECT_TRUE(stale.contains(QRect(200, 100, 32, 32))) << "the new place";
+    EXPECT_LT(stale.width(), 400);
+    doc.ScreenImage();
+    EXPECT_TRUE(doc.StaleScreenRegion().isEmpty());
+}
