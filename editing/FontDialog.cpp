@@ -1,5 +1,7 @@
 #include "FontDialog.h"
 
+#include "DialogButtons.h"
+
 #include "FontChoice.h"
 #include "MarkerColors.h"
 
@@ -92,11 +94,7 @@ FontDialog::FontDialog(QWidget* parent) : QDialog(parent) {
     lower->addWidget(effects);
     lower->addWidget(sample, 1);
 
-    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    m_buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    m_buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-    connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    m_buttons = MakeOkCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fontForm);

@@ -1,5 +1,7 @@
 #include "MarkerSizeDialog.h"
 
+#include "DialogButtons.h"
+
 #include "Marker.h"
 
 #include <QDialogButtonBox>
@@ -44,11 +46,7 @@ MarkerSizeDialog::MarkerSizeDialog(QWidget* parent) : QDialog(parent) {
             it == kListedSizes.end() ? -1 : static_cast<int>(it - kListedSizes.begin()));
     });
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = MakeOkCancelButtons(this);
 
     auto* label = new QLabel(QStringLiteral("大きさ(&S):"), this);
     label->setBuddy(m_size);

@@ -1,5 +1,7 @@
 #include "RenumberDialog.h"
 
+#include "DialogButtons.h"
+
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,11 +35,7 @@ RenumberDialog::RenumberDialog(QWidget* parent) : QDialog(parent) {
             m_number->setValue(row + 1);
     });
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = MakeOkCancelButtons(this);
 
     auto* label = new QLabel(QStringLiteral("番号(&N):"), this);
     label->setBuddy(m_number);
