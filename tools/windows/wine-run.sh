@@ -15,7 +15,10 @@ export LANG=${LANG:-C.UTF-8}
 bash "$here/wineprefix.sh"
 unset WINEPATH QT_PLUGIN_PATH
 if [ "$qt" != - ]; then
-  export WINEPATH="$(winepath -w "$qt/bin");$(winepath -w "$build/common")"
+  # The MinGW runtime (libstdc++, libgcc, winpthread) lies beside the programs only in the
+  # unpacked folder; here it comes from the compiler's own folders.
+  runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
+  export WINEPATH="$(winepath -w "$qt/bin");$(winepath -w "$build/common");$(winepath -w "$runtime");$(winepath -w /usr/x86_64-w64-mingw32/lib)"
   export QT_PLUGIN_PATH=$(winepath -w "$qt/plugins")
 fi
 exec wine "$@"
