@@ -91,6 +91,9 @@ Platform::Bitmap* Session::ScreenImage() {
     Platform::Bitmap* canvas = m_compositor.CanvasBitmap();
     if (!canvas)
         return canvas;
+    if (m_canvasComposed && m_dirty.isEmpty())
+        return canvas;  // a paint of what is already composed
+    // Without decorations the markers are composed from a copy with no selection or guides.
     Markers::MarkerMap bare;
     if (!m_decorations) {
         bare = m_map;
