@@ -23,6 +23,9 @@ options=(
   -DFEATURE_tabletevent=OFF
   # The Windows platform plugin of 6.4.2 does not compile without OpenGL.
   -DFEATURE_opengl=ON -DINPUT_opengl=desktop
+  # The Direct2D platform plugin compiles the whole Windows platform plugin a second time; the
+  # program uses the Windows plugin itself.
+  -DFEATURE_direct2d=OFF
   # Everything the program links comes from Qt's bundled copies.
   -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF
   -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_pcre2=OFF
@@ -102,6 +105,11 @@ else
   echo "Building Qt $qt_version for Windows once (40 to 60 minutes on 2 cores) in $work" >&2
   tar -xf "$tarball" -C "$work"
   source_dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n 1)
+  # 6.4.2 builds its DirectWrite font database into Gui only with Direct2D on, while the
+  # Windows platform plugin uses it whenever DirectWrite 3 is there: without Direct2D the
+  # plugin would not link. The plugin then keeps to its GDI font database, its default.
+  sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' \
+    "$source_dir/src/plugins/platforms/windows/qwindowsintegration.cpp"
   cmake -S "$source_dir" -B "$work/build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
