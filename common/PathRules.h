@@ -45,8 +45,8 @@ std::filesystem::path toFsPath(const std::string& cp932);
 std::string withoutTrailingSlash(std::string folder);
 
 // The string `key` ("\\FileVersion") of a file's version record, as the system's own version
-// lookup finds it (empty when the file has none); nullopt where the system has no such lookup
-// and our reader of the record is used.
+// lookup finds it (empty when the record lacks it); nullopt where the system has no such lookup
+// or does not read this file's record (an ELF file on Windows), and our reader is used.
 std::optional<QString> systemVersionString(const QString& path, const std::u16string& key);
 
 // The code page 932 text in full width (toFull) or half width as the system's locale maps it; nullopt where

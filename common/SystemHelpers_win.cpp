@@ -129,10 +129,10 @@ std::optional<QString> systemVersionString(const QString& path, const std::u16st
     DWORD handle = 0;
     const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &handle);
     if (size == 0)
-        return QString();
+        return std::nullopt;  // a record the system does not read (an ELF file's)
     std::vector<unsigned char> record(size);
     if (!GetFileVersionInfoW(file.c_str(), 0, size, record.data()))
-        return QString();
+        return std::nullopt;
     void* value = nullptr;
     UINT length = 0;
     if (!VerQueryValueW(record.data(), L"\\VarFileInfo\\Translation", &value, &length) ||
@@ -158,6 +158,10 @@ std::optional<std::string> systemWidthMap(std::string_view cp932, bool toFull) {
     const QString text = toQString(std::string(cp932));
     if (text.isEmpty())
         return std::string();
+    // Bytes that are no code page 932 text (a lead byte at the end) would come back as '?':
+    // the library's own tables map such text and keep those bytes as they are.
+    if (toCp932(text) != cp932)
+        return std::nullopt;
     const DWORD flags = toFull ? LCMAP_FULLWIDTH : LCMAP_HALFWIDTH;
     const std::wstring in = text.toStdWString();
     const LCID locale = GetUserDefaultLCID();
@@ -169,6 +173,16 @@ std::optional<std::string> systemWidthMap(std::string_view cp932, bool toFull) {
     if (n <= 0)
         return std::string();
     out.resize(static_cast<size_t>(n));
+    // Wine's tables, unlike Windows', leave the backslash as it is and give the lone voiced
+    // sound marks as combining marks, which code page 932 cannot hold: made what Windows gives.
+    for (wchar_t& c : out) {
+        if (toFull && c == L'\\')
+            c = 0xFF3C;
+        else if (toFull && (c == 0x3099 || c == 0x309A))
+            c = static_cast<wchar_t>(c + 2);  // the spacing marks
+        else if (!toFull && c == 0xFF3C)
+            c = L'\\';
+    }
     return toCp932(QString::fromStdWString(out));
 }
 

@@ -240,8 +240,6 @@ std::string versionString(const QString& path, TFileVersionInfo item) {
         // Only regular files: opening a pipe or a device could block or never end.
         if (key.empty() || path.isEmpty() || !QFileInfo(path).isFile())
             return {};
-        if (const std::optional<QString> system = Detail::systemVersionString(path, key))
-            return Platform::Cp932::fromUnicode(*system);
         FileReader file(path);
         if (!file.ok())
             return {};
@@ -250,6 +248,11 @@ std::string versionString(const QString& path, TFileVersionInfo item) {
             record = peRecord(file);
         if (!record || record->empty())
             return {};
+        // Where the system reads version records (Windows), it reads this one; only files
+        // whose record lies whole inside them reach it, since a damaged file could lead the
+        // system's reader outside the file (Wine's does so).
+        if (const std::optional<QString> system = Detail::systemVersionString(path, key))
+            return Platform::Cp932::fromUnicode(*system);
         const auto translation = VersionRecord::query(*record, u"\\VarFileInfo\\Translation");
         if (!translation || translation->size() < 4)
             return {};

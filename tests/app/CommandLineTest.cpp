@@ -63,8 +63,11 @@ TEST(ProgramCommandLine, AnswersWithoutADisplay) {
         ASSERT_TRUE(program.waitForFinished(30000)) << row.word;
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << row.word;
         EXPECT_EQ(program.exitCode(), row.exitCode) << row.word;
-        const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
-        const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+        // Lines end in CR LF on a Windows console.
+        const QString out =
+            QString::fromLocal8Bit(program.readAllStandardOutput()).remove(QLatin1Char('\r'));
+        const QString err =
+            QString::fromLocal8Bit(program.readAllStandardError()).remove(QLatin1Char('\r'));
         EXPECT_TRUE(QRegularExpression(row.out).match(out).hasMatch()) << out.toStdString();
         EXPECT_TRUE(QRegularExpression(row.err).match(err).hasMatch()) << err.toStdString();
     }

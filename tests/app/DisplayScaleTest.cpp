@@ -5,6 +5,7 @@
 #include "Bmp.h"
 #include "DisplayScale.h"
 #include "Fr0010mn.h"
+#include "OffscreenFonts.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
@@ -41,6 +42,7 @@ int main(int argc, char* argv[]) {
     const QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     qunsetenv("QT_FONT_DPI");
+    TestSupport::useSystemFontsOffscreen();
     Platform::UseDevicePixels();
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);

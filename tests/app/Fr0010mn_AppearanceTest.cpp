@@ -172,16 +172,16 @@ TEST_F(AppearanceTest, RedChosenInTheDialogReachesTheScreenAndThePalette) {
 
 TEST_F(AppearanceTest, TheChosenFaceStyleAndEffectsReachEveryCopy) {
     chooseFont([](FontDialog* d) {
-        pick(d, "FamilyBox", QStringLiteral("DejaVu Sans"));
+        pick(d, "FamilyBox", QStringLiteral("IPAPGothic"));
         pick(d, "StyleBox", QStringLiteral("太字 斜体"));
         d->findChild<QSpinBox*>(QStringLiteral("SizeBox"))->setValue(9);
         d->findChild<QCheckBox*>(QStringLiteral("UnderlineBox"))->setChecked(true);
         d->findChild<QCheckBox*>(QStringLiteral("StrikeOutBox"))->setChecked(true);
     });
-    EXPECT_EQ(window->Doc.Font().Name, QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(window->Doc.Font().Name, QStringLiteral("IPAPGothic"));
     for (QWidget* copy :
          {static_cast<QWidget*>(window->LblDummy), static_cast<QWidget*>(window->DGMain)}) {
-        EXPECT_EQ(copy->font().family(), QStringLiteral("DejaVu Sans"));
+        EXPECT_EQ(copy->font().family(), QStringLiteral("IPAPGothic"));
         EXPECT_EQ(copy->font().pixelSize(), 12);  // 9 points at 96 dots per inch
         EXPECT_TRUE(copy->font().bold());
         EXPECT_TRUE(copy->font().underline());

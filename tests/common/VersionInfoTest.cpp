@@ -175,7 +175,12 @@ TEST(ProgramVersion, TheLibraryFileCarriesTheSameRecord) {
     ASSERT_TRUE(QFile::exists(QString::fromStdString(library)));
     EXPECT_EQ(GetFileVersionEx(library, fvFileVersion), "1.0.3.0");
     EXPECT_EQ(GetFileVersionEx(library, fvProductName), "Pictanote");
+#ifdef Q_OS_WIN
+    // Each Windows file's own resource names the file.
+    EXPECT_EQ(GetFileVersionEx(library, fvOriginalFilename), "pictanote-common.dll");
+#else
     EXPECT_EQ(GetFileVersionEx(library, fvOriginalFilename), "pictanote");
+#endif
     EXPECT_EQ(GetFileVersionEx(library, fvFileDescription), GetFileVersion(fvFileDescription));
 }
 

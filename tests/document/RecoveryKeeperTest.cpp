@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include <QFile>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <functional>
@@ -124,6 +125,14 @@ TEST_F(RecoveryKeeperTest, OrphanOpensBackUnsavedUnderItsNamesAndOnlyOnce) {
     EXPECT_TRUE(QDir(path(QStringLiteral("state"))).entryList(QDir::Files).isEmpty());
 }
 
+#ifdef Q_OS_WIN
+// Windows keeps the copy in the local (not roaming) application data of the user.
+TEST(RecoveryFolderTest, IsInTheLocalApplicationData) {
+    EXPECT_EQ(Document::RecoveryKeeper::DefaultFolder(),
+              QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                  QStringLiteral("/Pictanote"));
+}
+#else
 TEST(RecoveryFolderTest, FollowsTheStateHomeUnlessRelative) {
     const QByteArray old = qgetenv("XDG_STATE_HOME");
     qputenv("XDG_STATE_HOME", "/somewhere/state");
@@ -137,5 +146,6 @@ TEST(RecoveryFolderTest, FollowsTheStateHomeUnlessRelative) {
     else
         qputenv("XDG_STATE_HOME", old);
 }
+#endif
 
 }  // namespace

@@ -467,11 +467,11 @@ TEST_F(WorkFileTest, FailedWriteLeavesTheExistingFileAsItWas) {
     ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner));
 
     // No temporary folder to stage in: the temporary file is what cannot be created.
-    qputenv("TMPDIR", path(QStringLiteral("no/such/tmp")).toLocal8Bit());
+    TestSupport::setTempFolder(path(QStringLiteral("no/such/tmp")));
     const QString message = messageOf([&] { Document::WriteWorkFile(image, lines, file); });
     EXPECT_EQ(message, QStringLiteral("ファイル  を作成できません"));
     EXPECT_EQ(readBytes(file), QByteArray("old work"));
-    qputenv("TMPDIR", path(QStringLiteral("tmp")).toLocal8Bit());
+    TestSupport::setTempFolder(path(QStringLiteral("tmp")));
 
     // A bitmap that cannot be encoded.
     EXPECT_NE(messageOf([&] { Document::WriteWorkFile(Platform::Bitmap(), lines, file); }),
@@ -506,13 +506,13 @@ TEST_F(WorkFileTest, ReadingStagesInTemporaryFilesAndLeavesNone) {
 
     // Without a temporary folder the work file is still opened first: a missing one says so,
     // an existing one fails where the staging file is made.
-    qputenv("TMPDIR", path(QStringLiteral("gone")).toLocal8Bit());
+    TestSupport::setTempFolder(path(QStringLiteral("gone")));
     const QString missing = path(QStringLiteral("none.ptn"));
     EXPECT_EQ(messageOf([&] { Document::ReadWorkFile(missing); }),
               QStringLiteral("ファイル %1 は開けません").arg(missing));
     EXPECT_EQ(messageOf([&] { Document::ReadWorkFile(good); }),
               QStringLiteral("ファイル  を作成できません"));
-    qputenv("TMPDIR", path(QStringLiteral("tmp")).toLocal8Bit());
+    TestSupport::setTempFolder(path(QStringLiteral("tmp")));
 }
 
 }  // namespace

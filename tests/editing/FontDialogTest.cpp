@@ -56,13 +56,13 @@ TEST_F(FontDialogTest, StartsFromTheFontInEffectWithinTheLimits) {
 
 TEST_F(FontDialogTest, TheChosenFaceStyleEffectsAndColourAreGivenBack) {
     dialog.SetMarkerFont(Markers::MarkerFont{});
-    pick("FamilyBox", QStringLiteral("DejaVu Sans"));
+    pick("FamilyBox", QStringLiteral("IPAPGothic"));
     pick("StyleBox", QStringLiteral("太字 斜体"));
     child<QSpinBox>("SizeBox")->setValue(9);
     child<QCheckBox>("UnderlineBox")->setChecked(true);
     child<QCheckBox>("StrikeOutBox")->setChecked(true);
     const Markers::MarkerFont font = dialog.SelectedFont();
-    EXPECT_EQ(font.Name, QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(font.Name, QStringLiteral("IPAPGothic"));
     EXPECT_EQ(font.Size, 9);
     EXPECT_TRUE(font.Bold);
     EXPECT_TRUE(font.Italic);

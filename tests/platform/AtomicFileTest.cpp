@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -37,11 +36,7 @@ protected:
         return ours;
     }
     void age(const QString& name, int64_t seconds) {
-        std::error_code ec;
-        std::filesystem::last_write_time(
-            std::filesystem::path(path(name).toStdU16String()),
-            std::filesystem::file_time_type::clock::now() - std::chrono::seconds(seconds), ec);
-        ASSERT_FALSE(ec) << ec.message();
+        ASSERT_TRUE(TestSupport::setModifiedAgo(path(name), seconds)) << name.toStdString();
     }
 };
 

@@ -18,7 +18,7 @@ TEST_F(TempFileTest, CreatesEmptyOwnerOnlyFileWithPrefixAndHexName) {
     EXPECT_TRUE(info.exists());
     EXPECT_EQ(info.size(), 0);
     EXPECT_EQ(info.absolutePath(), QFileInfo(dir()).absoluteFilePath());
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^tmp[0-9A-F]{1,8}\\.tmp$"))
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^tmp[0-9A-Fa-f]{1,8}\\.tmp$"))
                     .match(info.fileName())
                     .hasMatch())
         << info.fileName().toStdString();

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 namespace TestSupport {
@@ -16,5 +17,8 @@ std::optional<int> newFileMode();
 // Gives the file to another user where this process may (root on POSIX systems); false where
 // it cannot, and the caller's case then checks the file as its own.
 bool giveToAnotherUser(const QString& path);
+
+// Sets the last-modified time of a file or folder to `seconds` ago; false where it cannot.
+bool setModifiedAgo(const QString& path, int64_t seconds);
 
 }  // namespace TestSupport

@@ -2,6 +2,9 @@
 
 #include <QFile>
 
+#include <chrono>
+#include <filesystem>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +25,14 @@ std::optional<int> newFileMode() {
 
 bool giveToAnotherUser(const QString& path) {
     return ::geteuid() == 0 && ::chown(QFile::encodeName(path).constData(), 65534, 65534) == 0;
+}
+
+bool setModifiedAgo(const QString& path, int64_t seconds) {
+    std::error_code ec;
+    std::filesystem::last_write_time(
+        std::filesystem::path(QFile::encodeName(path).toStdString()),
+        std::filesystem::file_time_type::clock::now() - std::chrono::seconds(seconds), ec);
+    return !ec;
 }
 
 }  // namespace TestSupport

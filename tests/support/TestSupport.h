@@ -6,7 +6,28 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <ostream>
+
+// Failures show texts as text, not as lists of UTF-16 units.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace TestSupport {
+
+// The environment variables that name the temporary folder: TMPDIR on POSIX systems, TMP and
+// then TEMP on Windows.
+#ifdef Q_OS_WIN
+inline constexpr const char* kTempFolderVariables[] = {"TMP", "TEMP"};
+#else
+inline constexpr const char* kTempFolderVariables[] = {"TMPDIR"};
+#endif
+
+// Points the system's temporary folder at `folder` for this process.
+inline void setTempFolder(const QString& folder) {
+    for (const char* name : kTempFolderVariables)
+        qputenv(name, QDir::toNativeSeparators(folder).toLocal8Bit());
+}
 
 // The public BMP test corpus: folders g (good), q (questionable), b (bad), x (related).
 inline QString bmpSuitePath(const QString& relative) {
@@ -24,24 +45,30 @@ inline QByteArray bytesOf(const QString& file) {
 // it goes: nothing may leave a staging file behind.
 class TempFilesIn {
 public:
-    explicit TempFilesIn(const QString& folder) : m_folder(folder), m_old(qgetenv("TMPDIR")) {
+    explicit TempFilesIn(const QString& folder) : m_folder(folder) {
+        for (const char* name : kTempFolderVariables)
+            m_old.push_back(qgetenv(name));
         EXPECT_TRUE(QDir().mkpath(folder));
-        qputenv("TMPDIR", folder.toLocal8Bit());
+        setTempFolder(folder);
     }
     ~TempFilesIn() {
         EXPECT_EQ(QDir(m_folder).entryList(QDir::Files | QDir::Hidden), QStringList{})
             << "temporary files left behind";
-        if (m_old.isNull())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", m_old);
+        qsizetype i = 0;
+        for (const char* name : kTempFolderVariables) {
+            const QByteArray& old = m_old[i++];
+            if (old.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, old);
+        }
     }
     TempFilesIn(const TempFilesIn&) = delete;
     TempFilesIn& operator=(const TempFilesIn&) = delete;
 
 private:
     QString m_folder;
-    QByteArray m_old;
+    QList<QByteArray> m_old;
 };
 
 // A fresh temporary folder per test, removed with the fixture.

@@ -14,6 +14,7 @@
 #include "UserFolders.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
@@ -109,6 +110,10 @@ inline void answerFileDialog(const QString& path, QString* offered = nullptr) {
             d->reject();
             return;
         }
+        // Typing into the focused name box drops the selection in the list (the name offered);
+        // where the test's window is not active the box has no focus, so it is dropped here.
+        if (auto* list = d->findChild<QAbstractItemView*>(QStringLiteral("listView")))
+            list->clearSelection();
         edit->setText(path);
         QTest::keyClick(edit, Qt::Key_Return);
     });

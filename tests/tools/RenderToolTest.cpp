@@ -29,8 +29,10 @@ protected:
         QProcess p;
         p.start(QStringLiteral(PICTANOTE_RENDER_PATH), args);
         EXPECT_TRUE(p.waitForFinished(60000));
+        // Messages end in CR LF on a Windows console.
         return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromUtf8(p.readAllStandardError()), p.readAllStandardOutput()};
+                QString::fromUtf8(p.readAllStandardError()).remove(QLatin1Char('\r')),
+                p.readAllStandardOutput()};
     }
     // A work file of raw text, so line ends and odd lines are as written.
     QString writeRawWork(const QString& name, const Platform::Bitmap& image,

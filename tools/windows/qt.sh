@@ -86,8 +86,17 @@ image_formats() {
   rm -rf "$work"
 }
 
+# Qt's Japanese translations, where Qt for Windows looks for them (they are the same files on
+# every system: Debian's serve).
+translations() {
+  mkdir -p "$prefix/translations"
+  cp -u /usr/share/qt6/translations/qtbase_ja.qm /usr/share/qt6/translations/qt_ja.qm \
+    "$prefix/translations/"
+}
+
 if [ -f "$prefix/.complete" ]; then
   image_formats
+  translations
   echo "$prefix"
   exit 0
 fi
@@ -123,4 +132,5 @@ cmake --install "$work/build" >/dev/null
 touch "$prefix/.complete"
 rm -rf "$work"
 image_formats
+translations
 echo "$prefix"
