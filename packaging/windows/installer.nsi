@@ -6,6 +6,8 @@
 ; makensis -DVERSION=1.0.3.0 -DSTAGE=<folder> -DFILES=<install list> -DUNFILES=<removal list>
 ;          -DOUTFILE=<setup.exe> installer.nsi   (tools/windows/installer.sh does this)
 Unicode true
+; A 64-bit installer for a 64-bit program (it also runs where 32-bit programs cannot).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !define APP "Pictanote"
@@ -88,4 +90,9 @@ Section "Uninstall"
   !include "${UNFILES}"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
+  ; The parents a new user profile may lack, which the installer then made: only when empty.
+  DeleteRegKey /ifempty SHCTX "Software\Microsoft\Windows\CurrentVersion\Uninstall"
+  DeleteRegKey /ifempty SHCTX "Software\Classes"
+  StrCmp $MultiUser.InstallMode "CurrentUser" 0 +2
+    RMDir "$LOCALAPPDATA\Programs"
 SectionEnd

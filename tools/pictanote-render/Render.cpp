@@ -348,6 +348,11 @@ int batch(const QString& dir, const QString& suffix, const QStringList& files) {
         jobs.push_back(job);
     }
     QDir().mkpath(dir);  // when it cannot be made, each export says so
+    // The first PNG is made here, in the main thread: where Qt writes PNG files (Windows), it
+    // loads its image plugins on first use, and plugins loaded in a worker thread that ends
+    // before the program crash the program when it ends.
+    if (suffix == QLatin1String(".png"))
+        Platform::encodePng(Platform::Bitmap(1, 1, 24));
 
     Progress progress(std::ssize(jobs));
     std::atomic<size_t> next{0};

@@ -7,15 +7,18 @@
 set -euo pipefail
 setup=$1 folder=$2
 : "${WINEPREFIX:?}"
+# Wine's menu builder would copy the Start-menu entry into this machine's own menus.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
 drive=$WINEPREFIX/drive_c
 
 snapshot() {
-  # Files (less Wine's own temporary and log folders) and the registry, as text.
-  (cd "$drive" && find . -path ./users/*/AppData/Local/Temp -prune -o -path ./windows/temp -prune \
-    -o -path ./windows/logs -prune -o -print | sort)
+  # Files (less the temporary and log folders) and the registry, as text, less the time
+  # stamps Wine's device manager writes on every start.
+  (cd "$drive" && find . -path ./users/*/AppData/Local/Temp -prune -o -path './users/*/Temp' -prune \
+    -o -path ./windows/temp -prune -o -path ./windows/logs -prune -o -print | sort)
   wineserver -w
   for hive in system user; do
-    grep -a -v '^#time=' "$WINEPREFIX/$hive.reg" | sed 's/^\(\[.*\]\) [0-9]*$/\1/'
+    grep -a -v '^#time=\|^"DriverDateData"=' "$WINEPREFIX/$hive.reg" | sed 's/^\(\[.*\]\) [0-9]*$/\1/'
   done
 }
 registry() { wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p'; }
@@ -43,6 +46,10 @@ for mode in AllUsers CurrentUser; do
   wine "$dir/uninstall.exe" /S /$mode
   wineserver -w
   sleep 2
+  wineserver -w
+  # The uninstaller runs from a copy of itself in the temporary folder, removed when Windows
+  # next starts, as a restart of the prefix does.
+  wineboot -r >/dev/null 2>&1
   wineserver -w
   snapshot >"$after"
   if ! diff -u "$before" "$after" >"$after.diff"; then

@@ -10,6 +10,11 @@ xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.2; done
+# A window manager draws the caption. Wine's desktop process, when one is left from headless
+# runs, knows no display: a fresh one starts with this one.
+openbox >/dev/null 2>&1 &
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
 # The argument as Windows spells it, so the program sees a Windows path.
 wine "$program" "$(winepath -w "$argument")" >/dev/null 2>&1 &
 window=

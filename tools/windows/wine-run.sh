@@ -19,6 +19,17 @@ if [ "$qt" != - ]; then
   # unpacked folder; here it comes from the compiler's own folders.
   runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
   export WINEPATH="$(winepath -w "$qt/bin");$(winepath -w "$build/common");$(winepath -w "$runtime");$(winepath -w /usr/x86_64-w64-mingw32/lib)"
-  export QT_PLUGIN_PATH=$(winepath -w "$qt/plugins")
+  # Wine hands no QT_ variable on to Windows programs; Qt finds its plugins beside its
+  # libraries.
 fi
-exec wine "$@"
+# A console program's children get a console host from Wine that outlives the program and
+# holds on to the output it inherited: a caller reading to the end of a pipe (the test
+# runner, QProcess) would wait for it forever. The program writes to files instead, passed on
+# when it ends.
+out=$(mktemp) err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+status=0
+wine "$@" >"$out" 2>"$err" || status=$?
+cat "$out"
+cat "$err" >&2
+exit $status

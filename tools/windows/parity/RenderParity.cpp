@@ -69,7 +69,8 @@ public:
     // programs agree, else what differs.
     QString check(const QString& folder, const QString& stem, const QString& source,
                   const QJsonObject& description) const {
-        m_work.mkpath(folder);
+        if (!folder.isEmpty())
+            m_work.mkpath(folder);
         const QString base = folder.isEmpty() ? stem : folder + QLatin1Char('/') + stem;
         const QString desc = base + QStringLiteral(".json");
         QFile d(m_work.filePath(desc));
@@ -196,7 +197,8 @@ int main(int argc, char* argv[]) {
     }
     QDir work(args[1]);
     work.mkpath(QStringLiteral("."));
-    const QDir suite(args[2] + QStringLiteral("/g"));
+    // The renders run in the work folder: the sources are named by absolute paths.
+    const QDir suite(QFileInfo(args[2]).absoluteFilePath() + QStringLiteral("/g"));
     const Parity parity(work, args[3], args.mid(4));
 
     struct Case {
