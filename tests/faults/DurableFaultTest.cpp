@@ -36,11 +36,6 @@
 #include <utility>
 #include <vector>
 
-// Names in failure messages as text.
-void PrintTo(const QString& text, std::ostream* os) {
-    *os << text.toStdString();
-}
-
 namespace {
 
 const QString kWriteError = QStringLiteral("ストリームへの書き込みエラー");
