@@ -18,4 +18,11 @@ void attachParentConsole();
 // otherwise turn every LF into CR LF.
 void setBinaryStandardOutput();
 
+// A program that makes no window draws as the window would, with the system's fonts, and needs
+// no display: on Linux through the toolkit's offscreen platform (fonts from the system's font
+// configuration), on Windows through its Windows platform, which opens no window unless asked
+// (its offscreen platform would read fonts from a folder of its own and find none). A platform
+// named in QT_QPA_PLATFORM is kept.
+void useWindowlessToolkit();
+
 }  // namespace Platform

@@ -1,5 +1,7 @@
 #include "ProgramStart.h"
 
+#include <QtGlobal>
+
 namespace Platform {
 
 QStringList programArguments(int argc, char* argv[]) {
@@ -15,6 +17,11 @@ void attachParentConsole() {
 
 void setBinaryStandardOutput() {
     // Standard output never translates line ends here.
+}
+
+void useWindowlessToolkit() {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
 }  // namespace Platform

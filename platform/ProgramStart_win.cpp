@@ -53,4 +53,8 @@ void setBinaryStandardOutput() {
     _setmode(_fileno(stdout), _O_BINARY);
 }
 
+void useWindowlessToolkit() {
+    // The toolkit's default platform here is the Windows one.
+}
+
 }  // namespace Platform

@@ -25,8 +25,10 @@ struct ToolRun {
 
 class RenderToolTest : public TestSupport::TempDirTest {
 protected:
-    ToolRun render(const QStringList& args) {
+    ToolRun render(const QStringList& args,
+                   const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
         QProcess p;
+        p.setProcessEnvironment(env);
         p.start(QStringLiteral(PICTANOTE_RENDER_PATH), args);
         EXPECT_TRUE(p.waitForFinished(60000));
         // Messages end in CR LF on a Windows console.
@@ -79,6 +81,23 @@ TEST_F(RenderToolTest, WritesWhatTheExportComposes) {
     EXPECT_EQ(written.bitsPerPixel(), 24);
     EXPECT_EQ(written.toQImage().convertToFormat(QImage::Format_RGB32), expected);
     EXPECT_NE(expected, source.toQImage().convertToFormat(QImage::Format_RGB32));
+}
+
+// Left to itself (no toolkit platform or font folder named, as a user runs it) the tool draws
+// the numbers with the system's fonts: two numbers in one font differ, where a toolkit without
+// fonts would give both the same empty box.
+TEST_F(RenderToolTest, NumbersAreDrawnWithTheSystemsFonts) {
+    const QString work = writeWork(QStringLiteral("doc.ptn"), TestSupport::solid(80, 40, 0xffffff),
+                                   {"Arial,12,0,1,0,0,0", "2", "4,4,,,0", "44,4,,,6"});
+    const QString out = path(QStringLiteral("out.bmp"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("QT_QPA_FONTDIR"));
+
+    const ToolRun run = render({work, out}, env);
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    const QImage written = Platform::Bmp::readFile(out).toQImage();
+    EXPECT_NE(written.copy(4, 4, 32, 32), written.copy(44, 4, 32, 32));
 }
 
 TEST_F(RenderToolTest, FailuresSayWhyAndWriteNothing) {

@@ -16,6 +16,7 @@
 #include "ProgramStart.h"
 #include "Session.h"
 #include "ToolkitError.h"
+#include "WorkerThreads.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,7 +32,6 @@
 #include <mutex>
 #include <optional>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include <unistd.h>
@@ -348,11 +348,6 @@ int batch(const QString& dir, const QString& suffix, const QStringList& files) {
         jobs.push_back(job);
     }
     QDir().mkpath(dir);  // when it cannot be made, each export says so
-    // The first PNG is made here, in the main thread: where Qt writes PNG files (Windows), it
-    // loads its image plugins on first use, and plugins loaded in a worker thread that ends
-    // before the program crash the program when it ends.
-    if (suffix == QLatin1String(".png"))
-        Platform::encodePng(Platform::Bitmap(1, 1, 24));
 
     Progress progress(std::ssize(jobs));
     std::atomic<size_t> next{0};
@@ -381,14 +376,9 @@ int batch(const QString& dir, const QString& suffix, const QStringList& files) {
         }
         session.New();
     };
-    const int count =
-        static_cast<int>(std::min<size_t>(std::max(1, QThread::idealThreadCount()), jobs.size()));
-    std::vector<std::thread> threads;
-    for (int i = 1; i < count; ++i)
-        threads.emplace_back(worker);
-    worker();
-    for (std::thread& t : threads)
-        t.join();
+    Platform::runOnThreads(
+        static_cast<int>(std::min<size_t>(std::max(1, QThread::idealThreadCount()), jobs.size())),
+        worker);
     return anyFailed ? kFailed : kDone;
 }
 
@@ -447,8 +437,7 @@ int main(int argc, char** argv) {
             g_verbose = true;
     }
     qInstallMessageHandler(qtMessages);
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    Platform::useWindowlessToolkit();
     QGuiApplication app(argc, argv);
     const int status = run(parse(QGuiApplication::arguments()));
     std::fflush(stdout);
