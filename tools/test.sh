@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the suite, the suite again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and each fuzz target for a bounded time.
-# With PICTANOTE_WINDOWS=1, then the Windows build and its checks under Wine
-# (tools/windows/test.sh; the first run compiles Qt for Windows once). FUZZ_SECONDS (default
+# Then the Windows build and its checks under Wine (tools/windows/test.sh; the first run compiles
+# Qt for Windows once), unless PICTANOTE_WINDOWS=0. FUZZ_SECONDS (default
 # 30) sets the time per fuzz target, 0 skips fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -55,7 +55,7 @@ if [ "$fuzz_seconds" -gt 0 ]; then
       -print_final_stats=1 "$corpus" "${seeds[@]}" 2>&1 | tail -n 12
   done
 fi
-if [ "${PICTANOTE_WINDOWS:-0}" != 0 ]; then
+if [ "${PICTANOTE_WINDOWS:-1}" != 0 ]; then
   echo "== Windows"
   bash tools/windows/test.sh
 fi
