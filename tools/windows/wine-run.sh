@@ -12,24 +12,27 @@ shift 2
 export WINEPREFIX=${WINEPREFIX:-$(cd "$here/../.." && pwd)/build/windows/wineprefix}
 export WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=${LANG:-C.UTF-8}
-bash "$here/wineprefix.sh"
-unset WINEPATH QT_PLUGIN_PATH
-if [ "$qt" != - ]; then
-  # The MinGW runtime (libstdc++, libgcc, winpthread) lies beside the programs only in the
-  # unpacked folder; here it comes from the compiler's own folders.
-  runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
-  export WINEPATH="$(winepath -w "$qt/bin");$(winepath -w "$build/common");$(winepath -w "$runtime");$(winepath -w /usr/x86_64-w64-mingw32/lib)"
-  # Wine hands no QT_ variable on to Windows programs; Qt finds its plugins beside its
-  # libraries.
-fi
 # A console program's children get a console host from Wine that outlives the program and
 # holds on to the output it inherited: a caller reading to the end of a pipe (the test
-# runner, QProcess) would wait for it forever. The program writes to files instead, passed on
-# when it ends.
+# runner, QProcess) would wait for it forever. The same goes for the Wine server and its
+# services, started by whichever Wine command comes first (winepath too). Everything here
+# writes to files instead, passed on when the program ends.
 out=$(mktemp) err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
 status=0
-wine "$@" >"$out" 2>"$err" || status=$?
+(
+  bash "$here/wineprefix.sh"
+  unset WINEPATH QT_PLUGIN_PATH
+  if [ "$qt" != - ]; then
+    # The MinGW runtime (libstdc++, libgcc, winpthread) lies beside the programs only in the
+    # unpacked folder; here it comes from the compiler's own folders.
+    runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
+    export WINEPATH="$(winepath -w "$qt/bin");$(winepath -w "$build/common");$(winepath -w "$runtime");$(winepath -w /usr/x86_64-w64-mingw32/lib)"
+    # Wine hands no QT_ variable on to Windows programs; Qt finds its plugins beside its
+    # libraries.
+  fi
+  exec wine "$@"
+) >"$out" 2>"$err" </dev/null || status=$?
 cat "$out"
 cat "$err" >&2
 exit $status
