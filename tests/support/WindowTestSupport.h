@@ -71,6 +71,10 @@ void whenModal(std::function<void(T*)> answer) {
     auto* timer = new QTimer(&pendingAnswers());
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        // Timers of one interval may fire out of turn on a busy machine: only the oldest
+        // answer still waiting may take a dialog.
+        if (pendingAnswers().children().constFirst() != timer)
+            return;
         auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible())
             return;
