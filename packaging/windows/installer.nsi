@@ -55,6 +55,30 @@ Function un.onInit
 FunctionEnd
 
 Section "Pictanote"
+  ; A new user profile may lack the parents of what is added below. Which of them this install
+  ; makes is kept in the uninstall entry, so that the uninstaller removes those and only those
+  ; (an empty Uninstall key that was there before stays). Installing again over an install
+  ; keeps what the first one recorded.
+  ClearErrors
+  EnumRegKey $0 SHCTX "Software\Microsoft\Windows\CurrentVersion\Uninstall" 0
+  ${If} ${Errors}
+    StrCpy $R1 1
+  ${Else}
+    StrCpy $R1 0
+  ${EndIf}
+  ClearErrors
+  EnumRegKey $0 SHCTX "Software\Classes" 0
+  ${If} ${Errors}
+    StrCpy $R2 1
+  ${Else}
+    StrCpy $R2 0
+  ${EndIf}
+  StrCpy $R3 0
+  ${If} $MultiUser.InstallMode == "CurrentUser"
+  ${AndIfNot} ${FileExists} "$LOCALAPPDATA\Programs\*.*"
+    StrCpy $R3 1
+  ${EndIf}
+
   SetOutPath "$INSTDIR"
   !include "${FILES}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -76,9 +100,22 @@ Section "Pictanote"
   WriteRegStr SHCTX "${UNINSTKEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /$MultiUser.InstallMode /S'
   WriteRegDWORD SHCTX "${UNINSTKEY}" "NoModify" 1
   WriteRegDWORD SHCTX "${UNINSTKEY}" "NoRepair" 1
+  ${If} $R1 == 1
+    WriteRegDWORD SHCTX "${UNINSTKEY}" "MadeUninstallKey" 1
+  ${EndIf}
+  ${If} $R2 == 1
+    WriteRegDWORD SHCTX "${UNINSTKEY}" "MadeClassesKey" 1
+  ${EndIf}
+  ${If} $R3 == 1
+    WriteRegDWORD SHCTX "${UNINSTKEY}" "MadeProgramsFolder" 1
+  ${EndIf}
 SectionEnd
 
 Section "Uninstall"
+  ; Read before the entry that holds them goes.
+  ReadRegDWORD $R1 SHCTX "${UNINSTKEY}" "MadeUninstallKey"
+  ReadRegDWORD $R2 SHCTX "${UNINSTKEY}" "MadeClassesKey"
+  ReadRegDWORD $R3 SHCTX "${UNINSTKEY}" "MadeProgramsFolder"
   Delete "$SMPROGRAMS\${APP}.lnk"
   ; The association goes only while it is still ours.
   ReadRegStr $0 SHCTX "Software\Classes\.ptn" ""
@@ -90,9 +127,14 @@ Section "Uninstall"
   !include "${UNFILES}"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
-  ; The parents a new user profile may lack, which the installer then made: only when empty.
-  DeleteRegKey /ifempty SHCTX "Software\Microsoft\Windows\CurrentVersion\Uninstall"
-  DeleteRegKey /ifempty SHCTX "Software\Classes"
-  StrCmp $MultiUser.InstallMode "CurrentUser" 0 +2
+  ; The parents the installer made, and only while nothing else has come into them.
+  ${If} $R1 == 1
+    DeleteRegKey /ifempty SHCTX "Software\Microsoft\Windows\CurrentVersion\Uninstall"
+  ${EndIf}
+  ${If} $R2 == 1
+    DeleteRegKey /ifempty SHCTX "Software\Classes"
+  ${EndIf}
+  ${If} $R3 == 1
     RMDir "$LOCALAPPDATA\Programs"
+  ${EndIf}
 SectionEnd

@@ -2,7 +2,7 @@
 # Builds Pictanote for 64-bit Windows on this machine and makes
 #   build/windows/pictanote-VERSION-win64.zip   a folder that runs wherever it is unpacked
 #   build/windows/pictanote-VERSION-setup.exe   its installer
-# The first run compiles Qt for Windows once (tools/windows/qt.sh, 40 to 60 minutes on 2 cores);
+# The first run compiles Qt for Windows once (tools/windows/qt.sh, about half an hour on 2 cores);
 # later runs reuse it. The generators that run during the build come from a native build.
 # With --tests the Windows build also holds the test suite (tools/windows/test.sh uses that).
 set -euo pipefail

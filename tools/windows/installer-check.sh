@@ -13,20 +13,24 @@ drive=$WINEPREFIX/drive_c
 
 snapshot() {
   # Files (less the temporary and log folders) and the registry, as text, less the time
-  # stamps Wine's device manager writes on every start and the display devices it records
-  # anew when a display comes or goes.
+  # stamps Wine's device manager writes on every start and the display and monitor devices
+  # (and their device classes) it records anew when a display comes or goes.
   (cd "$drive" && find . -path ./users/*/AppData/Local/Temp -prune -o -path './users/*/Temp' -prune \
     -o -path ./windows/temp -prune -o -path ./windows/logs -prune -o -print | sort)
   wineserver -w
   for hive in system user; do
     grep -a -v '^#time=\|^"DriverDateData"=' "$WINEPREFIX/$hive.reg" |
-      awk '/^\[/ { skip = /Enum\\\\DISPLAY/ } !skip' | sed 's/^\(\[.*\]\) [0-9]*$/\1/'
+      awk '/^\[/ { skip = /Enum\\\\DISPLAY|Control\\\\Class\\\\[{]4D36E96[8E]-/ } !skip' | sed 's/^\(\[.*\]\) [0-9]*$/\1/'
   done
 }
 registry() { wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p'; }
 
 for mode in AllUsers CurrentUser; do
   before=$(mktemp) after=$(mktemp)
+  # Both snapshots are taken after a restart of the prefix: the first start after the prefix was
+  # made rewrites the font registry.
+  wineboot -r >/dev/null 2>&1
+  wineserver -w
   snapshot >"$before"
   wine "$setup" /S /$mode
   wineserver -w

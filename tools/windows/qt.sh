@@ -5,7 +5,7 @@
 # ~/.cache/pictanote/ (PICTANOTE_CACHE moves it), and prints the installed prefix on the last
 # line. The prefix is keyed by the Qt version and a hash of the options below and of the
 # toolchain file, so changing either builds a new one; an existing prefix is used as it is.
-# The Linux Qt serves as host tools (moc, rcc, uic). Takes 40 to 60 minutes on 2 cores.
+# The Linux Qt serves as host tools (moc, rcc, uic). Takes about half an hour on 2 cores.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cache=${PICTANOTE_CACHE:-$HOME/.cache/pictanote}
@@ -111,7 +111,7 @@ if [ -f "$work/.configured" ]; then
 else
   rm -rf "$work"
   mkdir -p "$work"
-  echo "Building Qt $qt_version for Windows once (40 to 60 minutes on 2 cores) in $work" >&2
+  echo "Building Qt $qt_version for Windows once (about half an hour on 2 cores) in $work" >&2
   tar -xf "$tarball" -C "$work"
   source_dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n 1)
   # 6.4.2 builds its DirectWrite font database into Gui only with Direct2D on, while the
