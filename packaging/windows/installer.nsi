@@ -54,25 +54,22 @@ Function un.onInit
   !insertmacro MULTIUSER_UNINIT
 FunctionEnd
 
+; VAR becomes 1 when KEY does not exist under SHCTX, else 0.
+!macro IsMissingKey VAR KEY
+  StrCpy ${VAR} 0
+  ClearErrors
+  EnumRegKey $0 SHCTX "${KEY}" 0
+  IfErrors 0 +2
+    StrCpy ${VAR} 1
+!macroend
+
 Section "Pictanote"
   ; A new user profile may lack the parents of what is added below. Which of them this install
   ; makes is kept in the uninstall entry, so that the uninstaller removes those and only those
   ; (an empty Uninstall key that was there before stays). Installing again over an install
   ; keeps what the first one recorded.
-  ClearErrors
-  EnumRegKey $0 SHCTX "Software\Microsoft\Windows\CurrentVersion\Uninstall" 0
-  ${If} ${Errors}
-    StrCpy $R1 1
-  ${Else}
-    StrCpy $R1 0
-  ${EndIf}
-  ClearErrors
-  EnumRegKey $0 SHCTX "Software\Classes" 0
-  ${If} ${Errors}
-    StrCpy $R2 1
-  ${Else}
-    StrCpy $R2 0
-  ${EndIf}
+  !insertmacro IsMissingKey $R1 "Software\Microsoft\Windows\CurrentVersion\Uninstall"
+  !insertmacro IsMissingKey $R2 "Software\Classes"
   StrCpy $R3 0
   ${If} $MultiUser.InstallMode == "CurrentUser"
   ${AndIfNot} ${FileExists} "$LOCALAPPDATA\Programs\*.*"
